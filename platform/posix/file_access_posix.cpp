@@ -1,0 +1,84 @@
+// Files through POSIX descriptors, with the meanings of the library's open
+// modes: binary (POSIX does no translation), no creation unless asked.
+#include "platform/file_access.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dorvan::platform {
+
+const char PathSeparator = '/';
+
+int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
+{
+    int handle = NoFile;
+    switch (mode) {
+    case FileMode::ReadWrite:
+        handle = open(path, O_RDWR | O_CLOEXEC);
+        break;
+    case FileMode::ReadOnly:
+        handle = open(path, O_RDONLY | O_CLOEXEC);
+        break;
+    case FileMode::CreateNew:
+        // Exclusive: a copy that appeared since the existence test is never
+        // written over, and a symbolic link planted there is not followed.
+        handle = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        break;
+    }
+    if (failure)
+        *failure = handle != NoFile ? OpenFailure::None
+                   : errno == EEXIST ? OpenFailure::NameTaken
+                                     : OpenFailure::Other;
+    return handle;
+}
+
+int32_t FileRead(int handle, void *buffer, int32_t count)
+{
+    ssize_t got;
+    do
+        got = read(handle, buffer, static_cast<size_t>(count));
+    while (got < 0 && errno == EINTR);
+    return static_cast<int32_t>(got);
+}
+
+int32_t FileWrite(int handle, const void *buffer, int32_t count)
+{
+    ssize_t put;
+    do
+        put = write(handle, buffer, static_cast<size_t>(count));
+    while (put < 0 && errno == EINTR);
+    return static_cast<int32_t>(put);
+}
+
+int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)
+{
+    off_t position = lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
+    return position < 0 || position > INT32_MAX ? -1 : static_cast<int32_t>(position);
+}
+
+bool FileResize(int handle, int32_t length)
+{
+    return length >= 0 && ftruncate(handle, length) == 0;
+}
+
+bool FileClose(int handle)
+{
+    return close(handle) == 0;
+}
+
+int64_t FileLength(int handle)
+{
+    struct stat status;
+    if (fstat(handle, &status) != 0)
+        return -1;
+    return static_cast<int64_t>(status.st_size);
+}
+
+bool FileExists(const char *path)
+{
+    return access(path, F_OK) == 0;
+}
+
+}  // namespace dorvan::platform

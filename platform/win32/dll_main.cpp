@@ -1,0 +1,10 @@
+// The library's load-time entry: the run-time start-up code calls it after
+// its own initialisation.
+#include <windows.h>
+
+#include "frame/module_instance.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    return dorvan::HandleLibraryEntry(module, reason);
+}

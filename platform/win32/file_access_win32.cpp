@@ -1,0 +1,75 @@
+// Files through the run-time library's low-level, binary-mode functions.
+#include "platform/file_access.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+namespace dorvan::platform {
+
+const char PathSeparator = '\\';
+
+int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
+{
+    int handle = NoFile;
+    switch (mode) {
+    case FileMode::ReadWrite:
+        handle = _open(path, _O_RDWR | _O_BINARY);
+        break;
+    case FileMode::ReadOnly:
+        handle = _open(path, _O_RDONLY | _O_BINARY);
+        break;
+    case FileMode::CreateNew:
+        // Exclusive, so a copy that appeared since the existence test is
+        // never written over.
+        handle = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        break;
+    }
+    if (failure)
+        *failure = handle != NoFile ? OpenFailure::None
+                   : errno == EEXIST ? OpenFailure::NameTaken
+                                     : OpenFailure::Other;
+    return handle;
+}
+
+int32_t FileRead(int handle, void *buffer, int32_t count)
+{
+    return _read(handle, buffer, static_cast<unsigned>(count));
+}
+
+int32_t FileWrite(int handle, const void *buffer, int32_t count)
+{
+    return _write(handle, buffer, static_cast<unsigned>(count));
+}
+
+int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)
+{
+    return _lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
+}
+
+bool FileResize(int handle, int32_t length)
+{
+    return _chsize(handle, length) == 0;
+}
+
+bool FileClose(int handle)
+{
+    return _close(handle) == 0;
+}
+
+int64_t FileLength(int handle)
+{
+    // The 64-bit query, so that a file of 2 GiB or more is seen as such
+    // rather than as a wrapped 32-bit length.
+    return _filelengthi64(handle);
+}
+
+bool FileExists(const char *path)
+{
+    return _access(path, 0) == 0;
+}
+
+}  // namespace dorvan::platform

@@ -1,0 +1,55 @@
+// First-occurrence search of a byte string in a byte range, linear in the
+// worst case. Candidates are found with the platform's fast single-byte
+// search on one of the needle's rarer bytes; when verifying candidates
+// costs more than a few times the bytes passed over (repetitive data), the
+// rest of the range is searched with the two-way algorithm, which never
+// looks at a byte more than a small fixed number of times.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dorvan {
+
+// Byte equality: exact.
+struct ExactBytes {
+    static uint8_t Fold(uint8_t byte) { return byte; }
+    static bool FoldsAway(uint8_t) { return false; }
+};
+
+// Byte equality with the ASCII letters A-Z and a-z folded together; every
+// other byte, those from 0x80 up included, matches only itself.
+struct AsciiCaseFolded {
+    static uint8_t Fold(uint8_t byte) { return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte; }
+    static bool FoldsAway(uint8_t byte) { return (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z'; }
+};
+
+template <typename Equality>
+class SubstringSearch {
+public:
+    static constexpr size_t NotFound = SIZE_MAX;
+
+    // The needle is not copied: it must outlive the searcher. Its length
+    // must not be 0.
+    SubstringSearch(const uint8_t *needle, size_t length);
+
+    // Offset of the first occurrence in haystack[0, length), or NotFound.
+    size_t FindIn(const uint8_t *haystack, size_t length) const;
+
+private:
+    bool Same(uint8_t a, uint8_t b) const { return Equality::Fold(a) == Equality::Fold(b); }
+    ptrdiff_t MaximalSuffix(bool reversedOrder, ptrdiff_t *period) const;
+    size_t FindByTwoWay(const uint8_t *haystack, size_t length) const;
+
+    const uint8_t *needle_;
+    ptrdiff_t length_;
+    ptrdiff_t anchor_ = -1;  // position of the byte looked for first; -1: none usable
+    ptrdiff_t critical_ = 0;
+    ptrdiff_t period_ = 1;
+    bool periodic_ = false;
+};
+
+extern template class SubstringSearch<ExactBytes>;
+extern template class SubstringSearch<AsciiCaseFolded>;
+
+}  // namespace dorvan

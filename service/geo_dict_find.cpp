@@ -1,0 +1,40 @@
+// The dictionary queries: is a name registered in "Geodict.dct"?
+#include <string>
+
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_path.h"
+#include "dictionary/host_file_names.h"
+#include "dictionary/whole_file_reader.h"
+#include "dorvan.h"
+#include "frame/export_guard.h"
+
+namespace dorvan {
+
+namespace {
+
+int FindNameInDictionary(const char *mapDataDir, const char *name)
+{
+    std::string path;
+    if (!BuildDictionaryPath(path, mapDataDir))
+        return -1;
+    // Read-only, so a read-only dictionary is answered too.
+    WholeFile dictionary = ReadWholeFile(nullptr, path.c_str(), platform::FileMode::ReadOnly);
+    if (!dictionary.IsRead())
+        return -1;
+    dictionary.handle.Close();
+    return FindBytes(dictionary.begin(), name, dictionary.end()) ? 1 : 0;
+}
+
+}  // namespace
+
+}  // namespace dorvan
+
+extern "C" DORVAN_API int DORVAN_CALL GeoDictFind(const char *mapDataDir, const char *name)
+{
+    return dorvan::GuardExport(-1, [&] { return dorvan::FindNameInDictionary(mapDataDir, name); });
+}
+
+extern "C" DORVAN_API int DORVAN_CALL VorezuInstalled(const char *mapDataDir)
+{
+    return dorvan::GuardExport(-1, [&] { return dorvan::FindNameInDictionary(mapDataDir, dorvan::MapFileName); });
+}
