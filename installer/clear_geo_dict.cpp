@@ -1,0 +1,58 @@
+// Unregisters the map set: cuts every dictionary record naming the Poland
+// map file out of the geographic dictionary, after a numbered backup.
+#include <string>
+
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_path.h"
+#include "dictionary/file_rewrite.h"
+#include "dictionary/host_file_names.h"
+#include "dictionary/numbered_backup.h"
+#include "dictionary/record_removal.h"
+#include "dictionary/whole_file_reader.h"
+#include "dorvan.h"
+#include "frame/export_guard.h"
+#include "frame/message_ids.h"
+#include "frame/messages.h"
+
+namespace dorvan {
+
+namespace {
+
+unsigned char UnregisterMapSet(void *owner, const char *targetDir)
+{
+    std::string dictionaryPath;
+    if (!BuildDictionaryPath(dictionaryPath, targetDir)) {
+        ShowFormattedMessage(owner, MessageDictionaryMissing, StopStyle, dictionaryPath.c_str());
+        return 0;
+    }
+    WholeFile dictionary = ReadWholeFile(owner, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    if (!dictionary.IsRead())
+        return 0;
+
+    // Always, before the content is examined, so a copy is left even when
+    // nothing will be removed.
+    MakeNumberedBackup(dictionaryPath, dictionary.block.get(), dictionary.length);
+
+    RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, MapFileName, FindBytes);
+    if (!removal.removed)
+        return 1;
+
+    bool rewritten = RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength);
+    dictionary.block.reset();
+    dictionary.handle.Close();
+    if (!rewritten) {
+        ShowFormattedMessage(owner, MessageWriteFailed, StopStyle, dictionaryPath.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+}  // namespace dorvan
+
+extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
+                                                             const char *targetDir, const char *)
+{
+    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::UnregisterMapSet(owner, targetDir); });
+}

@@ -1,0 +1,77 @@
+// Registers the map set: appends the entry "GeoExt.gxt" shipped with the
+// setup to the geographic dictionary, once, after a numbered backup.
+#include <string>
+
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_path.h"
+#include "dictionary/file_transfer.h"
+#include "dictionary/host_file_names.h"
+#include "dictionary/numbered_backup.h"
+#include "dictionary/whole_file_reader.h"
+#include "dorvan.h"
+#include "frame/export_guard.h"
+#include "frame/message_ids.h"
+#include "frame/messages.h"
+
+namespace dorvan {
+
+namespace {
+
+unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *targetDir)
+{
+    std::string dictionaryPath;
+    if (!BuildDictionaryPath(dictionaryPath, targetDir)) {
+        ShowFormattedMessage(owner, MessageDictionaryMissing, StopStyle, dictionaryPath.c_str());
+        return 0;
+    }
+    WholeFile dictionary = ReadWholeFile(owner, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    if (!dictionary.IsRead())
+        return 0;
+
+    // An entry path too long to open is reported as a file that cannot be
+    // opened.
+    std::string entryPath = ComposePath(sourceDir, EntryFileName);
+    if (!FitsPathBuffer(entryPath)) {
+        if (owner)
+            ShowFormattedMessage(owner, MessageOpenFailed, StopStyle, entryPath.c_str());
+        return 0;
+    }
+    WholeFile entry = ReadWholeFile(owner, entryPath.c_str(), platform::FileMode::ReadOnly);
+    if (!entry.IsRead())
+        return 0;
+    entry.handle.Close();
+
+    // Already registered when the entry's raw bytes occur anywhere.
+    if (ContainsBytes(dictionary.block.get(), dictionary.length, entry.block.get(), entry.length))
+        return 1;
+
+    MakeNumberedBackup(dictionaryPath, dictionary.block.get(), dictionary.length);
+
+    const int32_t oldLength = dictionary.length;
+    const int dictionaryHandle = dictionary.handle.Get();
+    bool appended = platform::FileSeek(dictionaryHandle, 0, platform::SeekOrigin::End) == oldLength &&
+                    WriteFully(dictionaryHandle, entry.block.get(), entry.length) == entry.length;
+    // A short append must not leave part of the entry behind: the
+    // dictionary is cut back to its old length through the same handle.
+    if (!appended)
+        platform::FileResize(dictionaryHandle, oldLength);
+
+    dictionary.block.reset();
+    entry.block.reset();
+    dictionary.handle.Close();
+    if (!appended) {
+        ShowFormattedMessage(owner, MessageWriteFailed, StopStyle, dictionaryPath.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+}  // namespace dorvan
+
+extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, const char *, const char *sourceDir,
+                                                           const char *targetDir, const char *)
+{
+    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::RegisterMapSet(owner, sourceDir, targetDir); });
+}

@@ -1,0 +1,111 @@
+// Finds the host's map data directory: from its registry record, or
+// derived from the common-files directory, checked and recorded.
+#include <cstring>
+#include <string>
+
+#include "dictionary/dictionary_path.h"
+#include "dictionary/host_file_names.h"
+#include "dorvan.h"
+#include "frame/export_guard.h"
+#include "frame/message_ids.h"
+#include "frame/messages.h"
+#include "installer/map_data_value.h"
+#include "installer/registry_key_guard.h"
+#include "platform/file_access.h"
+#include "platform/registry.h"
+
+namespace dorvan {
+
+namespace {
+
+enum class Discovery { Found, HostMissing, RegistryFailed };
+
+// The directory derived from the common-files directory, or empty when it
+// cannot be derived or holds no dictionary.
+std::string DeriveMapDataDirectory()
+{
+    RegistryKeyGuard currentVersion;
+    if (platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion",
+                                  currentVersion.Receive()) != platform::RegistrySuccess)
+        return {};
+    char commonFiles[PathBufferSize];
+    ReadStringValue(currentVersion.Get(), "CommonFilesDir", commonFiles);
+    currentVersion.Close();
+    if (commonFiles[0] == '\0')
+        return {};
+
+    const char separator[2] = {platform::PathSeparator, '\0'};
+    std::string dataFolder = std::string("Microsoft Shared") + separator + "DataMap" + separator + "Data" + separator;
+    std::string candidate = ComposePath(commonFiles, dataFolder);
+    std::string dictionary = candidate + DictionaryFileName;
+    if (!FitsPathBuffer(candidate) || !FitsPathBuffer(dictionary) || !platform::FileExists(dictionary.c_str()))
+        return {};
+    return candidate;
+}
+
+Discovery DiscoverMapDataDirectory(char *targetDir)
+{
+    const platform::RegistryKey machine = platform::LocalMachineKey();
+    RegistryKeyGuard vendor, sharedTools, directories;
+    if (platform::RegistryOpenKey(machine, "Software\\Microsoft", vendor.Receive()) != platform::RegistrySuccess)
+        return Discovery::HostMissing;
+
+    char mapData[PathBufferSize];
+    mapData[0] = '\0';
+    if (platform::RegistryOpenKey(vendor.Get(), "DataMap\\Directories", directories.Receive()) ==
+        platform::RegistrySuccess) {
+        ReadMapDataValue(directories.Get(), mapData);
+    } else {
+        if (platform::RegistryOpenKey(vendor.Get(), "Shared Tools", sharedTools.Receive()) !=
+            platform::RegistrySuccess)
+            return Discovery::HostMissing;
+        platform::KeyDisposition disposition = platform::KeyDisposition::CreatedNew;
+        if (platform::RegistryCreateKey(sharedTools.Get(), "Map\\Directories", directories.Receive(), &disposition) !=
+            platform::RegistrySuccess)
+            return Discovery::RegistryFailed;
+        // A key just created holds nothing to read.
+        if (disposition == platform::KeyDisposition::OpenedExisting)
+            ReadMapDataValue(directories.Get(), mapData);
+    }
+
+    if (mapData[0] != '\0') {
+        std::memcpy(targetDir, mapData, std::strlen(mapData) + 1);
+        return Discovery::Found;
+    }
+
+    std::string derived = DeriveMapDataDirectory();
+    if (derived.empty())
+        return Discovery::HostMissing;
+    std::memcpy(targetDir, derived.c_str(), derived.size() + 1);
+    // Recorded for the next time; whether the record could be written
+    // does not change this call's answer.
+    platform::RegistrySetValue(directories.Get(), "MapData", platform::RegistryString,
+                               reinterpret_cast<const uint8_t *>(derived.c_str()),
+                               static_cast<uint32_t>(derived.size() + 1));
+    return Discovery::Found;
+}
+
+unsigned char FindInstallDirectory(void *owner, char *targetDir)
+{
+    switch (DiscoverMapDataDirectory(targetDir)) {
+    case Discovery::Found:
+        return 1;
+    case Discovery::RegistryFailed:
+        ShowMessage(owner, MessageRegistryFailed, StopStyle);
+        return 0;
+    case Discovery::HostMissing:
+        break;
+    }
+    ShowMessage(owner, MessageHostMissing, StopStyle);
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace dorvan
+
+extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
+                                                              char *targetDir, const char *)
+{
+    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::FindInstallDirectory(owner, targetDir); });
+}

@@ -1,0 +1,58 @@
+// The system registry.
+#include "platform/registry.h"
+
+#include <windows.h>
+
+namespace dorvan::platform {
+
+namespace {
+
+HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
+RegistryKey FromHandle(HKEY key) { return reinterpret_cast<RegistryKey>(key); }
+
+}  // namespace
+
+RegistryKey LocalMachineKey()
+{
+    return FromHandle(HKEY_LOCAL_MACHINE);
+}
+
+long RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
+{
+    HKEY opened = nullptr;
+    LONG result = RegOpenKeyExA(ToHandle(parent), subKey, 0, KEY_ALL_ACCESS, &opened);
+    *key = result == ERROR_SUCCESS ? FromHandle(opened) : 0;
+    return result;
+}
+
+long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
+{
+    HKEY created = nullptr;
+    DWORD how = 0;
+    LONG result = RegCreateKeyExA(ToHandle(parent), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                  nullptr, &created, &how);
+    *key = result == ERROR_SUCCESS ? FromHandle(created) : 0;
+    *disposition = how == REG_OPENED_EXISTING_KEY ? KeyDisposition::OpenedExisting : KeyDisposition::CreatedNew;
+    return result;
+}
+
+long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
+{
+    DWORD valueType = 0, valueSize = *size;
+    LONG result = RegQueryValueExA(ToHandle(key), name, nullptr, &valueType, data, &valueSize);
+    *type = valueType;
+    *size = valueSize;
+    return result;
+}
+
+long RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
+{
+    return RegSetValueExA(ToHandle(key), name, 0, type, data, size);
+}
+
+void RegistryCloseKey(RegistryKey key)
+{
+    RegCloseKey(ToHandle(key));
+}
+
+}  // namespace dorvan::platform
