@@ -4,8 +4,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(DORVAN_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${DORVAN_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${DORVAN_MINGW_PREFIX}-g++)
+# The POSIX threading flavour: its C++ library has std::mutex, which
+# GoogleTest needs; everything is linked statically all the same.
+set(CMAKE_C_COMPILER ${DORVAN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${DORVAN_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${DORVAN_MINGW_PREFIX}-windres)
 set(CMAKE_OBJDUMP ${DORVAN_MINGW_PREFIX}-objdump)
 

@@ -1,9 +1,9 @@
 // Heap blocks from the run-time library's allocator.
 #include <cstdlib>
 
-#include "platform/file_access.h"
+#include "platform/native_file_access.h"
 
-namespace dorvan::platform {
+namespace dorvan::platform::native {
 
 void *MemoryAllocate(size_t size)
 {
@@ -17,4 +17,4 @@ void MemoryRelease(void *block)
     std::free(block);
 }
 
-}  // namespace dorvan::platform
+}  // namespace dorvan::platform::native

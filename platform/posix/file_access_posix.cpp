@@ -1,6 +1,6 @@
 // Files through POSIX descriptors, with the meanings of the library's open
 // modes: binary (POSIX does no translation), no creation unless asked.
-#include "platform/file_access.h"
+#include "platform/native_file_access.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -10,6 +10,10 @@
 namespace dorvan::platform {
 
 const char PathSeparator = '/';
+
+}  // namespace dorvan::platform
+
+namespace dorvan::platform::native {
 
 int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
 {
@@ -81,4 +85,4 @@ bool FileExists(const char *path)
     return access(path, F_OK) == 0;
 }
 
-}  // namespace dorvan::platform
+}  // namespace dorvan::platform::native

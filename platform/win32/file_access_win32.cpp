@@ -1,5 +1,5 @@
 // Files through the run-time library's low-level, binary-mode functions.
-#include "platform/file_access.h"
+#include "platform/native_file_access.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -11,6 +11,10 @@
 namespace dorvan::platform {
 
 const char PathSeparator = '\\';
+
+}  // namespace dorvan::platform
+
+namespace dorvan::platform::native {
 
 int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
 {
@@ -72,4 +76,4 @@ bool FileExists(const char *path)
     return _access(path, 0) == 0;
 }
 
-}  // namespace dorvan::platform
+}  // namespace dorvan::platform::native

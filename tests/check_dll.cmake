@@ -1,0 +1,49 @@
+# Checks the shipped DLL's tables: the export directory's name, the eight
+# exports by undecorated name at their ordinals, and imports from system
+# DLLs only. Run as: cmake -DOBJDUMP=... -DDLL=... -P check_dll.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE tables RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump could not read ${DLL}")
+endif()
+
+set(problems "")
+
+if(NOT tables MATCHES "\nName[ \t]+[0-9a-fA-F]+ Dorvan\\.dll\n")
+  string(APPEND problems "export directory is not named Dorvan.dll\n")
+endif()
+if(NOT tables MATCHES "Ordinal Base[ \t]+1\n")
+  string(APPEND problems "ordinal base is not 1\n")
+endif()
+
+set(expected SetInstallDir SetGeoDict ClearGeoDict VorezuInstalled GeoDictFind GeoDictGlue GeoDictRemove FindStringInFile)
+set(ordinal 0)
+foreach(name IN LISTS expected)
+  # The name table lists each export with its ordinal less the base.
+  if(NOT tables MATCHES "\\[ +${ordinal}\\] ${name}\n")
+    math(EXPR shown "${ordinal} + 1")
+    string(APPEND problems "${name} is not exported at ordinal ${shown}\n")
+  endif()
+  math(EXPR ordinal "${ordinal} + 1")
+endforeach()
+string(REGEX MATCHALL "\\[ +[0-9]+\\] [A-Za-z_@0-9]+\n" names "${tables}")
+list(LENGTH names count)
+if(NOT count EQUAL 8)
+  string(APPEND problems "${count} exports instead of 8\n")
+endif()
+if(tables MATCHES "\\] [A-Za-z_]+@[0-9]+\n")
+  string(APPEND problems "an export carries a decorated name\n")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${tables}")
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOUPPER "${dll}" dll)
+  if(NOT dll MATCHES "^(KERNEL32|USER32|ADVAPI32|MSVCRT)\\.DLL$")
+    string(APPEND problems "imports ${dll}, which is not a system DLL\n")
+  endif()
+endforeach()
+
+if(problems)
+  message(FATAL_ERROR "${DLL}:\n${problems}")
+endif()
+message(STATUS "${DLL}: name, 8 exports at their ordinals, system imports only")

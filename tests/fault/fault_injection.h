@@ -1,0 +1,28 @@
+// A test-only file layer put between the library and the system in the
+// fault-injection test program: it counts every file operation and heap
+// block, and can make a chosen one fail or come back short.
+#pragma once
+
+#include <cstdint>
+
+namespace dorvan::test::fault {
+
+enum class Operation { Open, Read, Write, Seek, Resize, Close, Length, Exists, Allocate, Any };
+
+enum class Fault {
+    Fail,   // the operation fails (an allocation answers null)
+    Short,  // a read or write transfers half of what was asked; others fail
+};
+
+// Arms the `nth` (from 1) operation of kind `operation` from now on.
+void Arm(Operation operation, int nth, Fault fault);
+void Disarm();
+
+bool Triggered();         // whether the armed fault has happened
+int OperationsCounted();  // operations since the last Arm or Reset
+void Reset();             // counts from zero, disarmed
+
+int OpenHandles();  // handles opened through the layer and not closed
+int LiveBlocks();   // heap blocks allocated through the layer and not released
+
+}  // namespace dorvan::test::fault

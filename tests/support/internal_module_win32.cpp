@@ -1,0 +1,11 @@
+// Test programs that link the library's routines in carry its string table
+// themselves: the messages load from the program's own module.
+#include <windows.h>
+
+#include "frame/module_instance.h"
+
+namespace {
+
+const bool ModuleSet = (dorvan::ModuleInstance = GetModuleHandleA(nullptr)) != nullptr;
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "test_files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace dorvan::test {
+
+namespace fs = std::filesystem;
+
+Bytes ToBytes(const std::string &text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Concat(const std::vector<Bytes> &parts)
+{
+    Bytes out;
+    for (const Bytes &part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+void WriteFileBytes(const fs::path &path, const Bytes &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+Bytes ReadFileBytes(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TempDirectory::TempDirectory()
+{
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("dorvan-test-" + std::to_string(random() % 1000000000));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDirectory::~TempDirectory()
+{
+    std::error_code error;
+    for (const auto &entry : fs::recursive_directory_iterator(path_, error))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, error);
+    fs::remove_all(path_, error);
+}
+
+std::vector<std::string> TempDirectory::Listing() const
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace dorvan::test

@@ -1,0 +1,40 @@
+// Files and folders made by a test, removed when it ends.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace dorvan::test {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ToBytes(const std::string &text);
+Bytes Concat(const std::vector<Bytes> &parts);
+
+void WriteFileBytes(const std::filesystem::path &path, const Bytes &bytes);
+Bytes ReadFileBytes(const std::filesystem::path &path);
+
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory &) = delete;
+    TempDirectory &operator=(const TempDirectory &) = delete;
+
+    const std::filesystem::path &Path() const { return path_; }
+    // The folder as the library's callers name it (ANSI string).
+    std::string Name() const { return path_.string(); }
+    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+
+    // The folder's file names, sorted.
+    std::vector<std::string> Listing() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace dorvan::test

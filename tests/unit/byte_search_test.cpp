@@ -1,0 +1,147 @@
+// Exact and case-folding byte search, checked by hand on the cases that
+// matter and against the candidate-by-candidate model on generated data.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "dictionary/byte_search.h"
+#include "reference_models.h"
+#include "search/substring_search.h"
+#include "test_files.h"
+
+namespace dorvan::test {
+namespace {
+
+const uint8_t *Data(const std::string &text) { return reinterpret_cast<const uint8_t *>(text.data()); }
+
+ptrdiff_t OffsetOf(const uint8_t *found, const std::string &data)
+{
+    return found ? found - Data(data) : -1;
+}
+
+ptrdiff_t Exact(const std::string &data, const char *pattern)
+{
+    return OffsetOf(FindBytes(Data(data), pattern, Data(data) + data.size()), data);
+}
+
+ptrdiff_t Folded(const std::string &data, const char *pattern)
+{
+    return OffsetOf(FindBytesNoCase(Data(data), pattern, Data(data) + data.size()), data);
+}
+
+TEST(FindBytes, ReturnsTheLowestMatchInsideTheRange)
+{
+    EXPECT_EQ(2, Exact("xxPols0000.GSTxPols0000.GST", "Pols0000.GST"));
+    EXPECT_EQ(0, Exact("abc", "abc"));
+    EXPECT_EQ(-1, Exact("Pols0000.GS", "Pols0000.GST"));
+    EXPECT_EQ(-1, Exact("pols0000.gst", "Pols0000.GST"));
+    const std::string data = "..LBTG..";
+    // The range ends before the match does.
+    EXPECT_EQ(nullptr, FindBytes(Data(data), "LBTG", Data(data) + 5));
+}
+
+TEST(FindBytes, EmptyPatternsShortRangesAndEmptyRangesNeverMatch)
+{
+    const std::string data = "abc";
+    EXPECT_EQ(nullptr, FindBytes(Data(data), "", Data(data) + 3));
+    EXPECT_EQ(nullptr, FindBytes(Data(data), "abcd", Data(data) + 3));
+    EXPECT_EQ(nullptr, FindBytes(Data(data) + 3, "a", Data(data) + 3));
+    EXPECT_EQ(nullptr, FindBytes(Data(data) + 3, "a", Data(data) + 1));  // start beyond the end
+}
+
+TEST(FindBytes, HighBytesCompareByTheirUnsignedValue)
+{
+    EXPECT_EQ(1, Exact("a\xb9\xea\xff", "\xb9\xea\xff"));
+    EXPECT_EQ(-1, Exact("a\xa5\xea\xff", "\xb9\xea\xff"));
+}
+
+TEST(FindBytesNoCase, FoldsAsciiLettersOnEitherSide)
+{
+    EXPECT_EQ(1, Folded("xpOLs0000.gSt", "POLS0000.GST"));
+    EXPECT_EQ(1, Folded("xPOLS0000.GST", "pols0000.gst"));
+    EXPECT_EQ(0, Folded("Pols0000.GST", "Pols0000.GST"));
+    EXPECT_EQ(-1, Folded("Pols0001.GST", "POLS0000.GST"));
+}
+
+TEST(FindBytesNoCase, OnlyAsciiLettersFold)
+{
+    // Code page 1250: 0xA5 is A with ogonek, 0xB9 its small letter.
+    EXPECT_EQ(-1, Folded("\xa5", "\xb9"));
+    EXPECT_EQ(-1, Folded("\xb9", "\xa5"));
+    // Bytes 0x20 apart that are not letters stay apart.
+    EXPECT_EQ(-1, Folded("@[\\]^", "`{|}~"));
+    EXPECT_EQ(-1, Folded("`{|}~", "@[\\]^"));
+    EXPECT_EQ(0, Folded("\xb9Z", "\xb9z"));
+}
+
+TEST(ContainsBytes, ComparesRawBytesZerosIncluded)
+{
+    const std::string data("ab\0cd\0ef", 8);
+    const std::string entry("\0cd\0", 4);
+    const std::string absent("\0cd\0f", 5);
+    EXPECT_TRUE(ContainsBytes(Data(data), 8, Data(entry), 4));
+    EXPECT_FALSE(ContainsBytes(Data(data), 8, Data(absent), 5));
+    EXPECT_TRUE(ContainsBytes(Data(data), 8, Data(entry), 0));
+    EXPECT_FALSE(ContainsBytes(Data(data), 3, Data(entry), 4));
+}
+
+// Random data over small alphabets gives many partial matches and
+// periodic patterns, where the fast paths differ most from the model.
+TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScan)
+{
+    std::mt19937 random(2026);
+    const std::string alphabets[] = {"ab", "aB", "abc", "LBTG", "a\x01\xb9Z"};
+    for (int round = 0; round < 20000; ++round) {
+        const std::string &alphabet = alphabets[round % 5];
+        std::string data(random() % 300, ' '), pattern(1 + random() % 12, ' ');
+        for (char &c : data)
+            c = alphabet[random() % alphabet.size()];
+        for (char &c : pattern)
+            c = alphabet[random() % alphabet.size()];
+        if (random() % 3 == 0 && data.size() > pattern.size())
+            data.replace(random() % (data.size() - pattern.size()), pattern.size(), pattern);
+        const uint8_t *begin = Data(data), *end = begin + data.size();
+        const uint8_t *start = begin + (data.empty() ? 0 : random() % (data.size() / 4 + 1));
+        ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, false), FindBytes(start, pattern.c_str(), end))
+            << "data '" << data << "' pattern '" << pattern << "'";
+        ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, true), FindBytesNoCase(start, pattern.c_str(), end))
+            << "data '" << data << "' pattern '" << pattern << "'";
+    }
+}
+
+// Long periodic needles in data full of near misses: the candidate
+// search must hand over to the two-way search and still find the first
+// occurrence.
+TEST(SubstringSearch, FindsTheFirstOccurrenceInRepetitiveData)
+{
+    struct Case {
+        std::string needle, unit;
+    };
+    const Case cases[] = {
+        {std::string(4095, 'a') + "b", "a"},
+        {"b" + std::string(300, 'a'), "b" + std::string(299, 'a')},
+        {"ab" + std::string(200, 'a') + "ab", "ab" + std::string(200, 'a')},
+        {std::string(100, 'a') + "ba" + std::string(100, 'a'), std::string(100, 'a') + "b"},
+    };
+    for (const Case &c : cases) {
+        std::string data;
+        while (data.size() < 200000)
+            data += c.unit;
+        for (size_t at : {size_t{0}, size_t{777}, data.size() / 2, data.size()}) {
+            std::string withNeedle = data;
+            withNeedle.insert(at, c.needle);
+            const uint8_t *begin = Data(withNeedle);
+            std::string::size_type expected = withNeedle.find(c.needle);
+            SubstringSearch<ExactBytes> search(Data(c.needle), c.needle.size());
+            EXPECT_EQ(expected, search.FindIn(begin, withNeedle.size())) << "needle of " << c.needle.size();
+        }
+        SubstringSearch<ExactBytes> search(Data(c.needle), c.needle.size());
+        if (data.find(c.needle) == std::string::npos) {
+            EXPECT_EQ(SubstringSearch<ExactBytes>::NotFound, search.FindIn(Data(data), data.size()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace dorvan::test
