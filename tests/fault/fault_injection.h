@@ -10,8 +10,11 @@ namespace dorvan::test::fault {
 enum class Operation { Open, Read, Write, Seek, Resize, Close, Length, Exists, Allocate, Any };
 
 enum class Fault {
-    Fail,   // the operation fails (an allocation answers null)
-    Short,  // a read or write transfers half of what was asked; others fail
+    Fail,     // the operation fails (an allocation answers null)
+    Short,    // a read or write transfers half of what was asked, and every
+              // later one of its kind transfers nothing, as on a full disk or
+              // a file cut short; other operations fail
+    Partial,  // a read or write transfers half, later ones work again
 };
 
 // Arms the `nth` (from 1) operation of kind `operation` from now on.

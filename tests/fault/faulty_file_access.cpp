@@ -13,6 +13,8 @@ Fault ArmedFault = Fault::Fail;
 int Seen = 0;
 int Counted = 0;
 bool Happened = false;
+bool ReadsExhausted = false;
+bool WritesExhausted = false;
 std::set<int> Handles;
 std::set<void *> Blocks;
 
@@ -38,6 +40,7 @@ void Arm(Operation operation, int nth, Fault fault)
     Seen = 0;
     Counted = 0;
     Happened = false;
+    ReadsExhausted = WritesExhausted = false;
 }
 
 void Disarm() { ArmedNth = 0; }
@@ -71,16 +74,24 @@ int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
 
 int32_t FileRead(int handle, void *buffer, int32_t count)
 {
-    if (Strikes(Operation::Read))
-        return ArmedFault == Fault::Short ? native::FileRead(handle, buffer, count / 2) : -1;
-    return native::FileRead(handle, buffer, count);
+    if (Strikes(Operation::Read)) {
+        if (ArmedFault == Fault::Fail)
+            return -1;
+        test::fault::ReadsExhausted = ArmedFault == Fault::Short;
+        return native::FileRead(handle, buffer, count / 2);
+    }
+    return test::fault::ReadsExhausted ? 0 : native::FileRead(handle, buffer, count);
 }
 
 int32_t FileWrite(int handle, const void *buffer, int32_t count)
 {
-    if (Strikes(Operation::Write))
-        return ArmedFault == Fault::Short ? native::FileWrite(handle, buffer, count / 2) : -1;
-    return native::FileWrite(handle, buffer, count);
+    if (Strikes(Operation::Write)) {
+        if (ArmedFault == Fault::Fail)
+            return -1;
+        test::fault::WritesExhausted = ArmedFault == Fault::Short;
+        return native::FileWrite(handle, buffer, count / 2);
+    }
+    return test::fault::WritesExhausted ? -1 : native::FileWrite(handle, buffer, count);
 }
 
 int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)

@@ -80,9 +80,16 @@ TEST_F(ReaderFaults, ANullOwnerWindowKeepsEveryFailureSilent)
         EXPECT_TRUE(ReadWith(operation, Fault::Fail, nullptr).empty());
 }
 
+TEST_F(ReaderFaults, AFileEndingBeforeItsLengthShowsMessage22)
+{
+    auto shown = ReadWith(Operation::Read, Fault::Short, TestOwnerWindow());
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Błąd odczytu pliku \"" + path_.string() + "\".", shown[0].text);
+}
+
 TEST_F(ReaderFaults, AReadThatHandsOverLessIsContinued)
 {
-    fault::Arm(Operation::Read, 1, Fault::Short);
+    fault::Arm(Operation::Read, 1, Fault::Partial);
     WholeFile file = ReadWholeFile(nullptr, path_.string().c_str(), platform::FileMode::ReadOnly);
     EXPECT_TRUE(fault::Triggered());
     ASSERT_TRUE(file.IsRead());
