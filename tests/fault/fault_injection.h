@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace dorvan::test::fault {
 
@@ -20,6 +21,10 @@ enum class Fault {
 // Arms the `nth` (from 1) operation of kind `operation` from now on.
 void Arm(Operation operation, int nth, Fault fault);
 void Disarm();
+
+// Runs `action` just before the `nth` operation of kind `operation`, which
+// then goes ahead normally: for changing a file behind the library's back.
+void Before(Operation operation, int nth, std::function<void()> action);
 
 bool Triggered();         // whether the armed fault has happened
 int OperationsCounted();  // operations since the last Arm or Reset

@@ -17,11 +17,20 @@ bool ReadsExhausted = false;
 bool WritesExhausted = false;
 std::set<int> Handles;
 std::set<void *> Blocks;
+Operation HookOperation = Operation::Any;
+int HookNth = 0;
+int HookSeen = 0;
+std::function<void()> HookAction;
 
 // Counts the operation; whether the armed fault strikes it.
 bool Strikes(Operation operation)
 {
     ++Counted;
+    if (HookAction && HookOperation == operation && ++HookSeen == HookNth) {
+        auto action = std::move(HookAction);
+        HookAction = nullptr;
+        action();
+    }
     if (ArmedNth == 0 || (ArmedOperation != Operation::Any && ArmedOperation != operation))
         return false;
     if (++Seen != ArmedNth)
@@ -41,9 +50,18 @@ void Arm(Operation operation, int nth, Fault fault)
     Counted = 0;
     Happened = false;
     ReadsExhausted = WritesExhausted = false;
+    HookAction = nullptr;
 }
 
 void Disarm() { ArmedNth = 0; }
+
+void Before(Operation operation, int nth, std::function<void()> action)
+{
+    HookOperation = operation;
+    HookNth = nth;
+    HookSeen = 0;
+    HookAction = std::move(action);
+}
 bool Triggered() { return Happened; }
 int OperationsCounted() { return Counted; }
 void Reset() { Arm(Operation::Any, 0, Fault::Fail); }
