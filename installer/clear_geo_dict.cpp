@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/file_rewrite.h"
 #include "dictionary/host_file_names.h"
 #include "dictionary/numbered_backup.h"
@@ -21,11 +21,7 @@ namespace {
 unsigned char UnregisterMapSet(void *owner, const char *targetDir)
 {
     std::string dictionaryPath;
-    if (!BuildDictionaryPath(dictionaryPath, targetDir)) {
-        ShowFormattedMessage(owner, MessageDictionaryMissing, StopStyle, dictionaryPath.c_str());
-        return 0;
-    }
-    WholeFile dictionary = ReadWholeFile(owner, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
     if (!dictionary.IsRead())
         return 0;
 

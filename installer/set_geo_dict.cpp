@@ -3,8 +3,9 @@
 #include <string>
 
 #include "dictionary/byte_search.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_path.h"
-#include "dictionary/file_transfer.h"
+#include "dictionary/file_append.h"
 #include "dictionary/host_file_names.h"
 #include "dictionary/numbered_backup.h"
 #include "dictionary/whole_file_reader.h"
@@ -20,11 +21,7 @@ namespace {
 unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *targetDir)
 {
     std::string dictionaryPath;
-    if (!BuildDictionaryPath(dictionaryPath, targetDir)) {
-        ShowFormattedMessage(owner, MessageDictionaryMissing, StopStyle, dictionaryPath.c_str());
-        return 0;
-    }
-    WholeFile dictionary = ReadWholeFile(owner, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
     if (!dictionary.IsRead())
         return 0;
 
@@ -47,15 +44,8 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
 
     MakeNumberedBackup(dictionaryPath, dictionary.block.get(), dictionary.length);
 
-    const int32_t oldLength = dictionary.length;
-    const int dictionaryHandle = dictionary.handle.Get();
-    bool appended = platform::FileSeek(dictionaryHandle, 0, platform::SeekOrigin::End) == oldLength &&
-                    WriteFully(dictionaryHandle, entry.block.get(), entry.length) == entry.length;
-    // A short append must not leave part of the entry behind: the
-    // dictionary is cut back to its old length through the same handle.
-    if (!appended)
-        platform::FileResize(dictionaryHandle, oldLength);
-
+    // A short append leaves no part of the entry behind.
+    bool appended = AppendWhole(dictionary.handle.Get(), dictionary.length, entry.block.get(), entry.length);
     dictionary.block.reset();
     entry.block.reset();
     dictionary.handle.Close();

@@ -1,8 +1,6 @@
 // The dictionary queries: is a name registered in "Geodict.dct"?
-#include <string>
-
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/host_file_names.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
@@ -14,11 +12,8 @@ namespace {
 
 int FindNameInDictionary(const char *mapDataDir, const char *name)
 {
-    std::string path;
-    if (!BuildDictionaryPath(path, mapDataDir))
-        return -1;
     // Read-only, so a read-only dictionary is answered too.
-    WholeFile dictionary = ReadWholeFile(nullptr, path.c_str(), platform::FileMode::ReadOnly);
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadOnly);
     if (!dictionary.IsRead())
         return -1;
     dictionary.handle.Close();

@@ -1,9 +1,7 @@
 // Quiet append of any file to the geographic dictionary: no backup, no
 // duplicate check.
-#include <string>
-
-#include "dictionary/dictionary_path.h"
-#include "dictionary/file_transfer.h"
+#include "dictionary/dictionary_access.h"
+#include "dictionary/file_append.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
 #include "frame/export_guard.h"
@@ -14,12 +12,9 @@ namespace {
 
 int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 {
-    std::string dictionaryPath;
-    if (!BuildDictionaryPath(dictionaryPath, mapDataDir))
-        return -1;
     // Read whole although its content is not used: a dictionary that
     // cannot be read or held in memory makes the call fail.
-    WholeFile dictionary = ReadWholeFile(nullptr, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite);
     if (!dictionary.IsRead())
         return -1;
     // Read before anything is written, so that the dictionary's own path
@@ -29,15 +24,9 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
         return -1;
     appended.handle.Close();
 
-    const int32_t oldLength = dictionary.length;
-    const int handle = dictionary.handle.Get();
-    bool complete = platform::FileSeek(handle, 0, platform::SeekOrigin::End) == oldLength &&
-                    WriteFully(handle, appended.block.get(), appended.length) == appended.length;
     // A short append is taken back, so the dictionary never ends in part
     // of a file.
-    if (!complete)
-        platform::FileResize(handle, oldLength);
-    return complete ? 0 : -1;
+    return AppendWhole(dictionary.handle.Get(), dictionary.length, appended.block.get(), appended.length) ? 0 : -1;
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // Quiet removal of the records naming any map set, ASCII letters matched
 // without regard to case: no backup, no message.
-#include <string>
-
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/file_rewrite.h"
 #include "dictionary/record_removal.h"
 #include "dictionary/whole_file_reader.h"
@@ -16,10 +14,7 @@ namespace {
 
 int RemoveNamedRecords(const char *mapDataDir, const char *name)
 {
-    std::string dictionaryPath;
-    if (!BuildDictionaryPath(dictionaryPath, mapDataDir))
-        return -1;
-    WholeFile dictionary = ReadWholeFile(nullptr, dictionaryPath.c_str(), platform::FileMode::ReadWrite);
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite);
     if (!dictionary.IsRead())
         return -1;
     RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, name, FindBytesNoCase);
