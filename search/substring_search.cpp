@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <immintrin.h>
+#define DORVAN_PAIR_SCAN_SSE2 1
+#endif
+
 namespace dorvan {
 
 namespace {
@@ -10,14 +15,15 @@ namespace {
 // How often a byte is expected in dictionaries, text and binary files:
 // the higher, the rarer. Only a guess; a wrong one costs speed, never
 // correctness.
-int Rarity(uint8_t byte)
+constexpr int RarityOf(unsigned byte)
 {
     if (byte == 0x00 || byte == 0xFF)
         return 0;
     if (byte == ' ')
         return 1;
-    if (std::strchr("etaoinsrhl", byte) && byte != '\0')
-        return 10;
+    for (char common : {'e', 't', 'a', 'o', 'i', 'n', 's', 'r', 'h', 'l'})
+        if (byte == static_cast<unsigned char>(common))
+            return 10;
     if (byte >= 'a' && byte <= 'z')
         return 20;
     if (byte >= '0' && byte <= '9')
@@ -30,6 +36,86 @@ int Rarity(uint8_t byte)
         return 60;
     return 70;
 }
+
+struct RarityTable {
+    int8_t rarity[256];
+    constexpr RarityTable() : rarity{}
+    {
+        for (unsigned byte = 0; byte < 256; ++byte)
+            rarity[byte] = static_cast<int8_t>(RarityOf(byte));
+    }
+};
+
+constexpr RarityTable Rarities;
+
+int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
+
+#ifdef DORVAN_PAIR_SCAN_SSE2
+bool HasSse2()
+{
+    static const bool has = __builtin_cpu_supports("sse2");
+    return has;
+}
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+__attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haystack, size_t p, size_t firstOffset,
+                                                          __m256i firstBytes, size_t secondOffset, __m256i secondBytes)
+{
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + firstOffset));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + secondOffset));
+    return _mm256_and_si256(_mm256_cmpeq_epi8(a, firstBytes), _mm256_cmpeq_epi8(b, secondBytes));
+}
+
+// As ScanPairs, 64 positions a step.
+__attribute__((target("avx2"))) size_t ScanPairsWide(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                     size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                     uint8_t second, bool *found)
+{
+    const __m256i firstBytes = _mm256_set1_epi8(static_cast<char>(first));
+    const __m256i secondBytes = _mm256_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 63 <= lastStart; p += 64) {
+        __m256i low = PairMatches(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+        __m256i high = PairMatches(haystack, p + 32, firstOffset, firstBytes, secondOffset, secondBytes);
+        if (_mm256_testz_si256(_mm256_or_si256(low, high), _mm256_or_si256(low, high)))
+            continue;
+        uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
+                        (static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(high))) << 32);
+        *found = true;
+        return p + static_cast<size_t>(__builtin_ctzll(mask));
+    }
+    *found = false;
+    return p;
+}
+
+// The first position p in [start, lastStart] with haystack[p + firstOffset]
+// == first and haystack[p + secondOffset] == second, or lastStart + 1 when
+// the positions left are fewer than a step; `*done` tells which.
+__attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                 size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                 uint8_t second, bool *found)
+{
+    const __m128i firstBytes = _mm_set1_epi8(static_cast<char>(first));
+    const __m128i secondBytes = _mm_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 15 <= lastStart; p += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + firstOffset));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + secondOffset));
+        int mask = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstBytes), _mm_cmpeq_epi8(b, secondBytes)));
+        if (mask) {
+            *found = true;
+            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+    *found = false;
+    return p;
+}
+#endif
 
 }  // namespace
 
@@ -49,8 +135,26 @@ SubstringSearch<Equality>::SubstringSearch(const uint8_t *needle, size_t length)
             anchor_ = i;
         }
     }
+    // The partner: the rarest other byte, preferring another value.
+    int partnerBest = -1;
+    for (ptrdiff_t i = 0; anchor_ >= 0 && i < length_; ++i) {
+        if (i == anchor_ || Equality::FoldsAway(needle[i]))
+            continue;
+        int rarity = Rarity(needle[i]) * 2 + (needle[i] != needle[anchor_] ? 1 : 0);
+        if (rarity > partnerBest) {
+            partnerBest = rarity;
+            partner_ = i;
+        }
+    }
 
-    // Critical factorisation for the two-way algorithm.
+}
+
+// Computed only when a search falls back to the two-way algorithm, so a
+// searcher made for one short range costs no more than the scan itself.
+template <typename Equality>
+void SubstringSearch<Equality>::Factorise() const
+{
+    factorised_ = true;
     ptrdiff_t period, reversedPeriod;
     ptrdiff_t suffix = MaximalSuffix(false, &period);
     ptrdiff_t reversedSuffix = MaximalSuffix(true, &reversedPeriod);
@@ -103,6 +207,8 @@ ptrdiff_t SubstringSearch<Equality>::MaximalSuffix(bool reversedOrder, ptrdiff_t
 template <typename Equality>
 size_t SubstringSearch<Equality>::FindByTwoWay(const uint8_t *haystack, size_t length) const
 {
+    if (!factorised_)
+        Factorise();
     const ptrdiff_t n = static_cast<ptrdiff_t>(length), m = length_;
     const uint8_t *x = needle_, *y = haystack;
     if (periodic_) {
@@ -146,6 +252,33 @@ size_t SubstringSearch<Equality>::FindByTwoWay(const uint8_t *haystack, size_t l
 }
 
 template <typename Equality>
+size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart) const
+{
+    const size_t anchor = static_cast<size_t>(anchor_);
+    const uint8_t anchorByte = needle_[anchor];
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    if (partner_ >= 0 && HasSse2()) {
+        const size_t partner = static_cast<size_t>(partner_);
+        bool found = false;
+        if (HasAvx2()) {
+            start = ScanPairsWide(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
+            if (found)
+                return start;
+        }
+        start = ScanPairs(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
+        if (found)
+            return start;
+        for (; start <= lastStart; ++start)
+            if (haystack[start + anchor] == anchorByte && haystack[start + partner] == needle_[partner])
+                return start;
+        return NotFound;
+    }
+#endif
+    const void *hit = std::memchr(haystack + start + anchor, anchorByte, lastStart - start + 1);
+    return hit ? static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor : NotFound;
+}
+
+template <typename Equality>
 size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length) const
 {
     const size_t m = static_cast<size_t>(length_);
@@ -155,8 +288,6 @@ size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length)
         return FindByTwoWay(haystack, length);
 
     const size_t lastStart = length - m;
-    const size_t anchor = static_cast<size_t>(anchor_);
-    const uint8_t anchorByte = needle_[anchor];
     // Verification may cost this many bytes per byte passed over before
     // the search hands over to the two-way algorithm.
     constexpr size_t WorkPerByte = 4;
@@ -164,10 +295,9 @@ size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length)
     size_t work = 0;
     size_t start = 0;
     while (start <= lastStart) {
-        const void *hit = std::memchr(haystack + start + anchor, anchorByte, lastStart - start + 1);
-        if (!hit)
+        size_t candidate = NextCandidate(haystack, start, lastStart);
+        if (candidate == NotFound)
             return NotFound;
-        size_t candidate = static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor;
         size_t i = 0;
         while (i < m && Same(needle_[i], haystack[candidate + i]))
             ++i;

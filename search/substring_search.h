@@ -1,6 +1,8 @@
 // First-occurrence search of a byte string in a byte range, linear in the
-// worst case. Candidates are found with the platform's fast single-byte
-// search on one of the needle's rarer bytes; when verifying candidates
+// worst case. Candidates are found by looking for two of the needle's rarer
+// bytes at once, 16 positions a step where the processor has SSE2, else
+// with the platform's fast single-byte search on one of them; when
+// verifying candidates
 // costs more than a few times the bytes passed over (repetitive data), the
 // rest of the range is searched with the two-way algorithm, which never
 // looks at a byte more than a small fixed number of times.
@@ -39,14 +41,19 @@ public:
 private:
     bool Same(uint8_t a, uint8_t b) const { return Equality::Fold(a) == Equality::Fold(b); }
     ptrdiff_t MaximalSuffix(bool reversedOrder, ptrdiff_t *period) const;
+    void Factorise() const;
     size_t FindByTwoWay(const uint8_t *haystack, size_t length) const;
+    size_t NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart) const;
 
     const uint8_t *needle_;
     ptrdiff_t length_;
-    ptrdiff_t anchor_ = -1;  // position of the byte looked for first; -1: none usable
-    ptrdiff_t critical_ = 0;
-    ptrdiff_t period_ = 1;
-    bool periodic_ = false;
+    ptrdiff_t anchor_ = -1;   // position of the byte looked for first; -1: none usable
+    ptrdiff_t partner_ = -1;  // a second such byte checked with it; -1: none
+    // The two-way algorithm's critical factorisation, made when first needed.
+    mutable bool factorised_ = false;
+    mutable ptrdiff_t critical_ = 0;
+    mutable ptrdiff_t period_ = 1;
+    mutable bool periodic_ = false;
 };
 
 extern template class SubstringSearch<ExactBytes>;
