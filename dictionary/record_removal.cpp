@@ -6,6 +6,16 @@
 
 namespace dorvan {
 
+namespace {
+
+void MoveDown(uint8_t *block, int32_t to, int32_t from, int32_t count)
+{
+    if (count > 0 && to != from)
+        std::memmove(block + to, block + from, static_cast<size_t>(count));
+}
+
+}  // namespace
+
 // One pass with a read position over the original bytes and a write
 // position behind it. The search for the next tag always starts where the
 // original bytes that follow the last record begin, so it sees exactly the
@@ -29,14 +39,14 @@ RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *
 
         if (matcher(block + tag, name, block + testedEnd)) {
             removed = true;
-            std::memmove(block + write, block + keptFrom, static_cast<size_t>(tag - keptFrom));
+            MoveDown(block, write, keptFrom, tag - keptFrom);
             write += tag - keptFrom;
             keptFrom = testedEnd;
         }
         searchFrom = testedEnd;
     }
 
-    std::memmove(block + write, block + keptFrom, static_cast<size_t>(length - keptFrom));
+    MoveDown(block, write, keptFrom, length - keptFrom);
     write += length - keptFrom;
     return {write, removed};
 }
