@@ -5,20 +5,14 @@
 #include <string>
 
 #include "dictionary/byte_search.h"
+#include "fuzz_input.h"
 #include "reference_models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
 {
-    if (size < 1)
-        return 0;
-    size_t patternLength = input[0] % 64;
-    if (patternLength > size - 1)
-        patternLength = size - 1;
-    std::string pattern(reinterpret_cast<const char *>(input + 1), patternLength);
-    for (char &c : pattern)
-        if (c == '\0')
-            c = 'a';  // patterns are zero-terminated
-    const uint8_t *start = input + 1 + patternLength, *end = input + size;
+    const uint8_t *start = input, *end = input + size;
+    const std::string pattern = dorvan::fuzz::TakeString(&start, end, 63, 'a');
+    const size_t patternLength = pattern.size();
     for (bool fold : {false, true}) {
         const uint8_t *expected = dorvan::test::ReferenceFind(start, pattern.c_str(), end, fold);
         const uint8_t *got = fold ? dorvan::FindBytesNoCase(start, pattern.c_str(), end)
@@ -27,11 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
             std::abort();
     }
     const bool contained = dorvan::ContainsBytes(start, static_cast<int32_t>(end - start),
-                                                 input + 1, static_cast<int32_t>(patternLength));
-    const bool reference = patternLength == 0 ||
-                           std::string(reinterpret_cast<const char *>(start), static_cast<size_t>(end - start))
-                                   .find(std::string(reinterpret_cast<const char *>(input + 1), patternLength)) !=
-                               std::string::npos;
+                                                 reinterpret_cast<const uint8_t *>(pattern.data()),
+                                                 static_cast<int32_t>(patternLength));
+    const bool reference =
+        patternLength == 0 ||
+        std::string(reinterpret_cast<const char *>(start), static_cast<size_t>(end - start)).find(pattern) !=
+            std::string::npos;
     if (contained != reference)
         std::abort();
     return 0;

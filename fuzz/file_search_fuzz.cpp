@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dorvan.h"
+#include "fuzz_input.h"
 #include "reference_models.h"
 #include "test_files.h"
 
@@ -18,14 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
     if (size < 4)
         return 0;
     const size_t fileLength = (static_cast<size_t>(input[0]) << 8 | input[1]) * 5;
-    size_t textLength = input[2] % 32;
-    if (textLength > size - 3)
-        textLength = size - 3;
-    std::string text(reinterpret_cast<const char *>(input + 3), textLength);
-    for (char &c : text)
-        if (c == '\0')
-            c = 'x';
-    const uint8_t *fill = input + 3 + textLength;
+    const uint8_t *fill = input + 2;
+    const std::string text = dorvan::fuzz::TakeString(&fill, input + size, 31, 'x');
     const size_t fillLength = static_cast<size_t>(input + size - fill);
     dorvan::test::Bytes file(fillLength ? fileLength : 0);
     for (size_t i = 0; i < file.size(); ++i)

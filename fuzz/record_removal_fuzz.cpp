@@ -6,20 +6,14 @@
 
 #include "dictionary/byte_search.h"
 #include "dictionary/record_removal.h"
+#include "fuzz_input.h"
 #include "reference_models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
 {
-    if (size < 1)
-        return 0;
-    size_t nameLength = input[0] % 16;
-    if (nameLength > size - 1)
-        nameLength = size - 1;
-    std::string name(reinterpret_cast<const char *>(input + 1), nameLength);
-    for (char &c : name)
-        if (c == '\0')
-            c = 'G';
-    dorvan::test::Bytes data(input + 1 + nameLength, input + size);
+    const uint8_t *rest = input, *end = input + size;
+    const std::string name = dorvan::fuzz::TakeString(&rest, end, 15, 'G');
+    dorvan::test::Bytes data(rest, end);
     for (bool fold : {false, true}) {
         dorvan::test::ReferenceRemoval expected = dorvan::test::ReferenceRemoveRecords(data, name, fold);
         dorvan::test::Bytes block = data;
