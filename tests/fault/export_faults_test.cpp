@@ -55,6 +55,8 @@ protected:
             EXPECT_EQ(ToBytes("an earlier copy"), ReadFileBytes(earlierCopy_)) << "copy written over, fault " << k;
             if (!reached) {
                 EXPECT_TRUE(outcome.succeeded) << "the run without a fault";
+                std::printf("%s: %d faults injected (%s)\n", testing::UnitTest::GetInstance()->current_test_info()->name(),
+                            injected, kind == Fault::Fail ? "failures" : kind == Fault::Short ? "short, then full" : "short");
                 return injected;
             }
             ++injected;
