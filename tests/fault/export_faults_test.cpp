@@ -12,6 +12,7 @@
 #include "fault_injection.h"
 #include "message_capture.h"
 #include "test_files.h"
+#include "test_registry.h"
 
 namespace dorvan::test {
 namespace {
@@ -194,6 +195,28 @@ TEST_F(ExportFaults, FileSearchAnswersMinusTwoOrTheOffset)
                 return Outcome{offset == 250000, 0};
             },
             [&](const Outcome &outcome, int) { EXPECT_EQ(0u, outcome.messages); });
+    }
+}
+
+TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirectory)
+{
+    TestRegistry registry;
+    TempDirectory commonFiles;
+    registry.SetString("Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir", commonFiles.Name());
+    const fs::path derived = commonFiles.Path() / "Microsoft Shared" / "DataMap" / "Data";
+    fs::create_directories(derived);
+    WriteFileBytes(derived / "Geodict.dct", old_);
+    for (Fault kind : {Fault::Fail, Fault::Short}) {
+        int injected = Loop(kind,
+            [&] {
+                registry.DeleteKey("Software\\Microsoft\\Shared Tools\\Map");
+                char target[260] = "untouched";
+                bool found = SetInstallDir(owner_, "", "", target, "") == 1;
+                EXPECT_TRUE(found || std::string(target) == "untouched");
+                return Outcome{found, 0};
+            },
+            [&](const Outcome &outcome, int k) { ExpectReported(outcome, k); });
+        EXPECT_GE(injected, 1);
     }
 }
 
