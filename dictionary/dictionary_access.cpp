@@ -15,6 +15,14 @@ WholeFile ReadDictionaryForInstaller(void *owner, const char *mapDataDir, std::s
     return ReadWholeFile(owner, path.c_str(), platform::FileMode::ReadWrite);
 }
 
+unsigned char AnswerDictionaryWrite(void *owner, bool written, const std::string &path)
+{
+    if (written)
+        return 1;
+    ShowFormattedMessage(owner, MessageWriteFailed, StopStyle, path.c_str());
+    return 0;
+}
+
 WholeFile ReadDictionaryQuietly(const char *mapDataDir, platform::FileMode mode)
 {
     std::string path;

@@ -11,8 +11,6 @@
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
 #include "frame/export_guard.h"
-#include "frame/message_ids.h"
-#include "frame/messages.h"
 
 namespace dorvan {
 
@@ -36,11 +34,7 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
     bool rewritten = RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength);
     dictionary.block.reset();
     dictionary.handle.Close();
-    if (!rewritten) {
-        ShowFormattedMessage(owner, MessageWriteFailed, StopStyle, dictionaryPath.c_str());
-        return 0;
-    }
-    return 1;
+    return AnswerDictionaryWrite(owner, rewritten, dictionaryPath);
 }
 
 }  // namespace

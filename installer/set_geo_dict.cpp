@@ -49,11 +49,7 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
     dictionary.block.reset();
     entry.block.reset();
     dictionary.handle.Close();
-    if (!appended) {
-        ShowFormattedMessage(owner, MessageWriteFailed, StopStyle, dictionaryPath.c_str());
-        return 0;
-    }
-    return 1;
+    return AnswerDictionaryWrite(owner, appended, dictionaryPath);
 }
 
 }  // namespace

@@ -71,7 +71,11 @@ __attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haysta
     return _mm256_and_si256(_mm256_cmpeq_epi8(a, firstBytes), _mm256_cmpeq_epi8(b, secondBytes));
 }
 
-// As ScanPairs, 64 positions a step.
+// The pair scans look for the first position p from `start` on with
+// haystack[p + firstOffset] == first and haystack[p + secondOffset] ==
+// second, a whole step at a time. `*found` tells whether they found one;
+// if not, they return where the positions left, up to lastStart, became
+// fewer than a step. This one takes 64 positions a step.
 __attribute__((target("avx2"))) size_t ScanPairsWide(const uint8_t *haystack, size_t start, size_t lastStart,
                                                      size_t firstOffset, uint8_t first, size_t secondOffset,
                                                      uint8_t second, bool *found)
@@ -93,9 +97,7 @@ __attribute__((target("avx2"))) size_t ScanPairsWide(const uint8_t *haystack, si
     return p;
 }
 
-// The first position p in [start, lastStart] with haystack[p + firstOffset]
-// == first and haystack[p + secondOffset] == second, or lastStart + 1 when
-// the positions left are fewer than a step; `*done` tells which.
+// As ScanPairsWide, 16 positions a step.
 __attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t start, size_t lastStart,
                                                  size_t firstOffset, uint8_t first, size_t secondOffset,
                                                  uint8_t second, bool *found)

@@ -78,8 +78,11 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
     std::string folder = FolderOf(parent);
     if (folder.empty())
         return RegistryNotFound;
-    if (parent == LocalMachine && create)
-        mkdir(RegistryRoot.c_str(), 0700), mkdir(folder.c_str(), 0700);
+    // The root key always exists once a registry folder is chosen.
+    if (parent == LocalMachine && create) {
+        mkdir(RegistryRoot.c_str(), 0700);
+        mkdir(folder.c_str(), 0700);
+    }
     if (!IsFolder(folder))
         return RegistryNotFound;
 
