@@ -3,12 +3,24 @@
 
 DORVAN_APT_UPDATED=""
 
+# A mirror caught in the middle of a sync serves index files that do not
+# match their release file for a while; the update and the install are
+# tried again a few times before giving up.
 dorvan_apt_install() {
-  if [ -z "$DORVAN_APT_UPDATED" ]; then
-    apt-get update -qq
-    DORVAN_APT_UPDATED=1
-  fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    if [ -z "$DORVAN_APT_UPDATED" ]; then
+      apt-get update -qq && DORVAN_APT_UPDATED=1
+    fi
+    if [ -n "$DORVAN_APT_UPDATED" ] &&
+       DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null; then
+      return 0
+    fi
+    echo "== apt-get failed (attempt $attempt of 5); trying again in 60 s" >&2
+    DORVAN_APT_UPDATED=""
+    sleep 60
+  done
+  return 1
 }
 
 dorvan_install_prerequisites() {

@@ -1,0 +1,23 @@
+# A synthetic host installation for the script tests: WORK/host/Geodict.dct
+# with two records and opaque bytes between them, none naming the map file,
+# and WORK/setup/GeoExt.gxt made of two whole records that name it.
+
+# Appends a dictionary record to the variable out: the tag, a length byte,
+# three filler bytes, then the text.
+function(dorvan_record text out)
+  string(LENGTH "${text}" length)
+  string(ASCII ${length} length_byte)
+  set(${out} "${${out}}LBTG${length_byte}xyz${text}" PARENT_SCOPE)
+endfunction()
+
+function(dorvan_write_sample_host work)
+  set(dictionary "")
+  dorvan_record("Wlochy00.GST Italy" dictionary)
+  string(APPEND dictionary "opaque bytes between records")
+  dorvan_record("Niemcy00.GST Germany" dictionary)
+  set(entry "")
+  dorvan_record("Pols0000.GST Poland" entry)
+  dorvan_record("Pols0000.GST regions" entry)
+  file(WRITE "${work}/host/Geodict.dct" "${dictionary}")
+  file(WRITE "${work}/setup/GeoExt.gxt" "${entry}")
+endfunction()
