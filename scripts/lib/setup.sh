@@ -28,6 +28,7 @@ dorvan_install_prerequisites() {
   command -v cmake >/dev/null || missing+=(cmake)
   command -v g++ >/dev/null || missing+=(g++)
   command -v make >/dev/null || missing+=(make)
+  command -v pkg-config >/dev/null || missing+=(pkg-config)
   [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
   command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686)
