@@ -91,6 +91,9 @@ dorvan_make_wine_prefix() {
   wineboot -i >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
   wineserver -w
-  # One server for the whole run: each test program then starts in a moment.
+  # One server for the whole run, with Wine's own services started here:
+  # each test program then starts in a moment, and no service started by a
+  # test holds that test's output open after it ends.
   wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
