@@ -17,9 +17,9 @@ dorvan_apt_install() {
     if DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null; then
       return 0
     fi
-    echo "== apt-get failed (attempt $attempt of 3); trying again in 30 s" >&2
+    echo "== apt-get failed (attempt $attempt of 3)" >&2
     DORVAN_APT_UPDATED=""
-    sleep 30
+    [ "$attempt" -eq 3 ] || sleep 30
   done
   echo "== installing $* from the main suite alone" >&2
   local preferences
