@@ -202,10 +202,7 @@ TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirect
 {
     TestRegistry registry;
     TempDirectory commonFiles;
-    registry.SetString("Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir", commonFiles.Name());
-    const fs::path derived = commonFiles.Path() / "Microsoft Shared" / "DataMap" / "Data";
-    fs::create_directories(derived);
-    WriteFileBytes(derived / "Geodict.dct", old_);
+    PlaceHostUnderCommonFiles(registry, commonFiles, old_);
     for (Fault kind : {Fault::Fail, Fault::Short}) {
         int injected = Loop(kind,
             [&] {

@@ -56,10 +56,7 @@ TEST(PortableRegistry, ARecordStoredByOneProcessAnswersTheNext)
 {
     TestRegistry registry;
     TempDirectory commonFiles;
-    registry.SetString("Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir", commonFiles.Name());
-    const fs::path data = commonFiles.Path() / "Microsoft Shared" / "DataMap" / "Data";
-    fs::create_directories(data);
-    WriteFileBytes(data / "Geodict.dct", {});
+    const fs::path data = PlaceHostUnderCommonFiles(registry, commonFiles, {});
 
     pid_t child = fork();
     if (child == 0) {

@@ -37,9 +37,7 @@ protected:
     // dictionary, which only the fallback finds.
     void SetUp() override
     {
-        registry_.SetString(CurrentVersionKey, "CommonFilesDir", commonFiles_.Name());
-        fs::create_directories(derivedFolder_);
-        WriteFileBytes(derivedFolder_ / "Geodict.dct", MakeRecord("Wlochy.GST"));
+        derivedFolder_ = PlaceHostUnderCommonFiles(registry_, commonFiles_, MakeRecord("Wlochy.GST"));
         std::memset(target_, 0xCC, sizeof target_);
     }
 
@@ -69,7 +67,7 @@ protected:
 
     TestRegistry registry_;
     TempDirectory commonFiles_;
-    const fs::path derivedFolder_ = commonFiles_.Path() / "Microsoft Shared" / "DataMap" / "Data";
+    fs::path derivedFolder_;
     const std::string derived_ = commonFiles_.Name() + Sep + "Microsoft Shared" + Sep + "DataMap" + Sep + "Data" + Sep;
     char target_[300];  // 260 bytes for the directory and guard bytes after them
     MessageCapture capture_;

@@ -47,4 +47,11 @@ private:
     std::unique_ptr<Saved> saved_;
 };
 
+// A host installation that only SetInstallDir's fallback finds: the
+// registry's common-files directory becomes `commonFiles`, whose folder
+// "Microsoft Shared/DataMap/Data" gets a "Geodict.dct" holding `dictionary`.
+// Returns that folder.
+std::filesystem::path PlaceHostUnderCommonFiles(TestRegistry &registry, const TempDirectory &commonFiles,
+                                                const Bytes &dictionary);
+
 }  // namespace dorvan::test
