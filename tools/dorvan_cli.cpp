@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/dictionary_record.h"
 #include "dorvan.h"
 
 #ifdef _WIN32
@@ -112,7 +113,7 @@ std::string DictionaryPath(const std::string &directory)
 }
 
 // The records as the library walks them: found by their tag, searched
-// from the end of the record before.
+// from the end of the record before, with the library's own record layout.
 int ListRecords(const std::string &directory, const std::string &name)
 {
     const std::string path = DictionaryPath(directory);
@@ -122,9 +123,13 @@ int ListRecords(const std::string &directory, const std::string &name)
         return Failure;
     }
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    using Record = dorvan::DictionaryRecord;
     size_t count = 0, named = 0;
-    for (size_t tag = data.find("LBTG"); tag != std::string::npos;) {
-        size_t end = tag + 4 >= data.size() ? data.size() : tag + 8 + static_cast<unsigned char>(data[tag + 4]);
+    for (size_t tag = data.find(Record::Tag); tag != std::string::npos;) {
+        // A tag with no length byte inside the data reaches the end of the data.
+        size_t end = tag + Record::LengthOffset >= data.size()
+                         ? data.size()
+                         : tag + Record::FixedSpan + static_cast<unsigned char>(data[tag + Record::LengthOffset]);
         size_t tested = end < data.size() ? end : data.size();
         bool names = !name.empty() && data.substr(tag, tested - tag).find(name) != std::string::npos;
         std::printf("offset %zu  span %zu%s  %s\n", tag, end - tag, end > data.size() ? " (past the end)" : "",
@@ -133,7 +138,7 @@ int ListRecords(const std::string &directory, const std::string &name)
         named += names ? 1 : 0;
         if (tested >= data.size())
             break;
-        tag = data.find("LBTG", tested);
+        tag = data.find(Record::Tag, tested);
     }
     std::printf("%zu records, %zu naming %s, %zu bytes\n", count, named, name.c_str(), data.size());
     return Success;
