@@ -7,6 +7,16 @@ namespace dorvan::platform {
 
 namespace {
 
+// The host is a 32-bit program: on 64-bit Windows its keys, and the
+// CommonFilesDir it sees, live in the 32-bit view of the registry, where a
+// 32-bit setup program finds them by default. A 64-bit caller of this
+// library asks for that view explicitly.
+#ifdef _WIN64
+const REGSAM HostKeyAccess = KEY_ALL_ACCESS | KEY_WOW64_32KEY;
+#else
+const REGSAM HostKeyAccess = KEY_ALL_ACCESS;
+#endif
+
 HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 RegistryKey FromHandle(HKEY key) { return reinterpret_cast<RegistryKey>(key); }
 
@@ -20,7 +30,7 @@ RegistryKey LocalMachineKey()
 long RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
 {
     HKEY opened = nullptr;
-    LONG result = RegOpenKeyExA(ToHandle(parent), subKey, 0, KEY_ALL_ACCESS, &opened);
+    LONG result = RegOpenKeyExA(ToHandle(parent), subKey, 0, HostKeyAccess, &opened);
     *key = result == ERROR_SUCCESS ? FromHandle(opened) : 0;
     return result;
 }
@@ -29,7 +39,7 @@ long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key,
 {
     HKEY created = nullptr;
     DWORD how = 0;
-    LONG result = RegCreateKeyExA(ToHandle(parent), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+    LONG result = RegCreateKeyExA(ToHandle(parent), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, HostKeyAccess,
                                   nullptr, &created, &how);
     *key = result == ERROR_SUCCESS ? FromHandle(created) : 0;
     *disposition = how == REG_OPENED_EXISTING_KEY ? KeyDisposition::OpenedExisting : KeyDisposition::CreatedNew;

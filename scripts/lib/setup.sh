@@ -41,12 +41,11 @@ dorvan_install_prerequisites() {
   [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
   command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64)
   command -v locale-gen >/dev/null || missing+=(locales)
+  [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
   if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-      dpkg --add-architecture i386
-      DORVAN_APT_UPDATED=""
-    fi
+    dorvan_add_i386_architecture
     missing+=(wine wine32:i386)
   fi
   if [ ${#missing[@]} -gt 0 ]; then
@@ -62,6 +61,13 @@ dorvan_install_prerequisites() {
   fi
 }
 
+dorvan_add_i386_architecture() {
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    DORVAN_APT_UPDATED=""
+  fi
+}
+
 dorvan_jobs() { nproc 2>/dev/null || echo 2; }
 
 dorvan_build_native() {
@@ -71,29 +77,111 @@ dorvan_build_native() {
   cmake --build "$dir" -j "$(dorvan_jobs)" >/dev/null
 }
 
+# dorvan_build_windows i686|x86_64 DIR [cmake arguments]
 dorvan_build_windows() {
-  local dir=$1; shift
+  local arch=$1 dir=$2; shift 2
   echo "== building $dir"
-  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-i686-w64-mingw32.cmake" \
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$arch-w64-mingw32.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$(dorvan_jobs)" >/dev/null
 }
 
-# A fresh 32-bit prefix, headless, removed when the calling script ends.
+# Work to undo when the calling script ends, last registered first.
+DORVAN_CLEANUP=()
+dorvan_at_exit() {
+  DORVAN_CLEANUP=("$1" "${DORVAN_CLEANUP[@]}")
+  trap 'for step in "${DORVAN_CLEANUP[@]}"; do eval "$step"; done' EXIT
+}
+
+# How this machine runs the 32-bit build's Windows programs. Sets
+# DORVAN_I386_PATH to "native" or "emulated" and DORVAN_I386_WHY to a
+# reason a person can read. DORVAN_EMULATE_32BIT=1 forces the emulated path
+# on a machine that could run them natively, so that both can be tried.
+DORVAN_I386_MAGIC=7f454c4601010100000000000000000002000300
+dorvan_choose_i386_path() {
+  DORVAN_I386_MACHINE_ENTRY=""
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    if grep -qs '^enabled' "$entry" && grep -qs "^magic $DORVAN_I386_MAGIC" "$entry"; then
+      DORVAN_I386_MACHINE_ENTRY=$entry
+    fi
+  done
+  if [ -n "$DORVAN_I386_MACHINE_ENTRY" ]; then
+    DORVAN_I386_PATH=emulated
+    DORVAN_I386_WHY="through this machine's own binfmt_misc entry $DORVAN_I386_MACHINE_ENTRY"
+  elif [ "${DORVAN_EMULATE_32BIT:-0}" = 1 ]; then
+    DORVAN_I386_PATH=emulated
+    DORVAN_I386_WHY="as DORVAN_EMULATE_32BIT=1 asks"
+  elif dorvan_kernel_runs_i386; then
+    DORVAN_I386_PATH=native
+    DORVAN_I386_WHY="this kernel runs 32-bit x86 programs"
+  else
+    DORVAN_I386_PATH=emulated
+    DORVAN_I386_WHY="this kernel runs no 32-bit x86 program"
+  fi
+}
+
+# A static five-instruction i386 program that exits 0; "Exec format error"
+# where the kernel has no 32-bit support.
+dorvan_kernel_runs_i386() {
+  local work status=0
+  work=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1,%%eax\n xorl %%ebx,%%ebx\n int $0x80\n' > "$work/exit.s"
+  { as --32 "$work/exit.s" -o "$work/exit.o" && ld -m elf_i386 "$work/exit.o" -o "$work/exit" &&
+    "$work/exit"; } 2>/dev/null || status=1
+  rm -rf "$work"
+  return $status
+}
+
+# Runs every i386 program through qemu-user for the rest of the calling
+# script: a binfmt_misc entry registered now and removed at its end, and
+# the folder mounted for it unmounted again where it was not mounted before.
+# Emulated Wine threads need libgcc_s loaded before they exit.
+dorvan_begin_i386_emulation() {
+  if [ -z "$DORVAN_I386_MACHINE_ENTRY" ]; then
+    if [ ! -x /usr/bin/qemu-i386-static ] || ! dpkg -s wine32-preloader:i386 >/dev/null 2>&1; then
+      echo "== installing qemu-user-static wine32-preloader:i386"
+      dorvan_add_i386_architecture
+      dorvan_apt_install qemu-user-static wine32-preloader:i386
+    fi
+    local folder=/proc/sys/fs/binfmt_misc
+    if ! grep -qs " $folder binfmt_misc " /proc/mounts; then
+      mount -t binfmt_misc binfmt_misc "$folder"
+      dorvan_at_exit "umount $folder"
+    fi
+    local entry=$folder/dorvan-i386-$$
+    printf '%s' ":${entry##*/}:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F" \
+      > "$folder/register"
+    dorvan_at_exit "echo -1 > $entry"
+    grep -qs '^enabled' "$entry" || { echo "== could not register $entry" >&2; return 1; }
+  fi
+  export LD_PRELOAD='/$LIB/libgcc_s.so.1'
+}
+
+dorvan_end_i386_emulation() { unset LD_PRELOAD; }
+
+# A fresh headless prefix, win32 or win64, removed when the calling script
+# ends. DORVAN_WINE is the loader for its programs: 64-bit Wine's own for
+# win64, so that nothing of it needs 32-bit code.
 dorvan_make_wine_prefix() {
-  DORVAN_WINE_HOME=$(mktemp -d /tmp/dorvan-wine.XXXXXX)
-  export WINEPREFIX=$DORVAN_WINE_HOME/prefix WINEARCH=win32 WINEDEBUG=-all
+  local arch=$1
+  if [ -z "${DORVAN_WINE_HOME:-}" ]; then
+    DORVAN_WINE_HOME=$(mktemp -d /tmp/dorvan-wine.XXXXXX)
+    dorvan_at_exit 'rm -rf "$DORVAN_WINE_HOME"'
+  fi
+  export WINEPREFIX=$DORVAN_WINE_HOME/$arch WINEARCH=$arch WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LC_ALL=pl_PL.UTF-8
   unset DISPLAY WAYLAND_DISPLAY
-  trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$DORVAN_WINE_HOME"' EXIT
-  echo "== making a Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  if [ "$arch" = win64 ]; then DORVAN_WINE=/usr/lib/wine/wine64; else DORVAN_WINE=wine; fi
+  dorvan_at_exit "WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true"
+  echo "== making a $arch Wine prefix in $WINEPREFIX"
+  "$DORVAN_WINE" wineboot -i >/dev/null 2>&1
+  "$DORVAN_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
   wineserver -w
   # One server for the whole run, with Wine's own services started here:
   # each test program then starts in a moment, and no service started by a
   # test holds that test's output open after it ends.
   wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  "$DORVAN_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }

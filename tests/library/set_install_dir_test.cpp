@@ -12,6 +12,10 @@
 #include "test_files.h"
 #include "test_registry.h"
 
+#ifdef _WIN64
+#include <windows.h>
+#endif
+
 namespace dorvan::test {
 namespace {
 
@@ -210,12 +214,34 @@ TEST_F(SetInstallDirTest, TheWholeInstallationRunsFromTheFirstCall)
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
-// Cases that need the host's shared keys gone, or a key that cannot be
-// made: arranged in the portable registry only.
+#ifdef _WIN64
+// The host is a 32-bit program: a record that only the 64-bit view of the
+// registry holds is not the host's, and the x64 build does not read it.
+TEST_F(SetInstallDirTest, ARecordOnlyInThe64BitViewIsNotRead)
+{
+    const REGSAM view64 = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, DataMapKey, 0, nullptr, 0, view64, nullptr, &key, nullptr));
+    const char elsewhere[] = "D:\\Widok64";
+    RegSetValueExA(key, "MapData", 0, REG_SZ, reinterpret_cast<const BYTE *>(elsewhere), sizeof elsewhere);
+    RegCloseKey(key);
+    const unsigned char result = Call();
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, DataMapKey, KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DataMap", KEY_WOW64_64KEY, 0);
+
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(derived_, Target());
+    EXPECT_EQ(Terminated(derived_), StoredMapData(MapKey));
+    EXPECT_FALSE(registry_.KeyExists("Software\\Microsoft\\DataMap"));
+}
+#endif
+
+#ifndef _WIN32
+// Cases that need the host's shared keys gone: arranged in the portable
+// registry only, since a test may not remove the system's own keys.
 TEST_F(SetInstallDirTest, NeitherKeyOpenableFailsWithMessage17)
 {
-    if (!TestRegistry::CanRemoveSharedKeys())
-        GTEST_SKIP() << "the system's shared keys stay";
     registry_.DeleteKey(SharedToolsKey);
     EXPECT_EQ(0, Call());
     EXPECT_TRUE(TargetUntouched());
@@ -226,14 +252,14 @@ TEST_F(SetInstallDirTest, NeitherKeyOpenableFailsWithMessage17)
 
 TEST_F(SetInstallDirTest, NoVendorKeyFailsWithMessage17)
 {
-    if (!TestRegistry::CanRemoveSharedKeys())
-        GTEST_SKIP() << "the system's shared keys stay";
     registry_.DeleteKey("Software\\Microsoft");
     EXPECT_EQ(0, Call());
     EXPECT_TRUE(TargetUntouched());
     ASSERT_EQ(1u, capture_.Messages().size());
     EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
 }
+
+#endif
 
 }  // namespace
 }  // namespace dorvan::test

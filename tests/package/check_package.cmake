@@ -5,7 +5,7 @@
 # synthetic host dictionary, which must end as it began with two backups.
 #
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=... -DWINDOWS=ON|OFF
-#       [-DTOOLCHAIN=...] [-DWINE=...] [-DCPACK=...] -P check_package.cmake
+#       [-DTOOLCHAIN=...] [-DWINE=...] [-DCPACK=...] [-DKIT_NAME=...] -P check_package.cmake
 
 cmake_policy(VERSION 3.20)
 include(${CMAKE_CURRENT_LIST_DIR}/../support/sample_host.cmake)
@@ -36,13 +36,13 @@ set(example "${SOURCE_DIR}/docs/examples/map_set_setup.c")
 
 if(WINDOWS)
   run(${CPACK} --config "${BUILD_DIR}/CPackConfig.cmake" -B "${WORK}/package")
-  file(GLOB zip "${WORK}/package/Dorvan-*-win32.zip")
-  if(NOT zip)
-    message(FATAL_ERROR "expected Dorvan-<version>-win32.zip in ${WORK}/package")
+  set(zip "${WORK}/package/${KIT_NAME}.zip")
+  if(NOT EXISTS "${zip}")
+    message(FATAL_ERROR "expected ${KIT_NAME}.zip in ${WORK}/package")
   endif()
   file(MAKE_DIRECTORY "${WORK}/unpacked")
   run(${CMAKE_COMMAND} -E chdir "${WORK}/unpacked" ${CMAKE_COMMAND} -E tar xf "${zip}")
-  file(GLOB kit LIST_DIRECTORIES true "${WORK}/unpacked/Dorvan-*-win32")
+  set(kit "${WORK}/unpacked/${KIT_NAME}")
   expect_files("${kit}" bin/Dorvan.dll bin/dorvan.exe include/dorvan.h lib/Dorvan.lib lib/Dorvan.def
                lib/cmake/dorvan/dorvanConfig.cmake lib/cmake/dorvan/dorvanConfigVersion.cmake
                doc/README.md doc/setup-guide.md doc/registry.md doc/examples/map_set_setup.c)

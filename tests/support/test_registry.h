@@ -34,9 +34,6 @@ public:
     void DeleteValue(const std::string &key, const std::string &name);
     std::optional<RegistryValue> Value(const std::string &key, const std::string &name) const;
 
-    // Whether this registry lets a test remove the host's shared keys.
-    static bool CanRemoveSharedKeys();
-
 #ifndef _WIN32
     // The folder that stands for a key in the portable registry.
     std::filesystem::path FolderOfKey(const std::string &key) const;

@@ -99,8 +99,6 @@ TestRegistry::~TestRegistry()
     DorvanSetRegistryRoot((saved_->root.Path() / "gone").string().c_str());
 }
 
-bool TestRegistry::CanRemoveSharedKeys() { return true; }
-
 fs::path TestRegistry::FolderOfKey(const std::string &key) const { return Folder(saved_->root.Path(), key); }
 
 void TestRegistry::CreateKey(const std::string &key) { fs::create_directories(Folder(saved_->root.Path(), key)); }

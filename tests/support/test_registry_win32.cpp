@@ -11,11 +11,13 @@ namespace {
 const char *const Arranged[] = {"Software\\Microsoft\\DataMap", "Software\\Microsoft\\Shared Tools\\Map"};
 const char CurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 
+// The host's keys live in the 32-bit view, where both builds read them.
+const REGSAM HostView = KEY_ALL_ACCESS | KEY_WOW64_32KEY;
+
 HKEY Open(const std::string &key)
 {
     HKEY opened = nullptr;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS ? opened
-                                                                                                        : nullptr;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, HostView, &opened) == ERROR_SUCCESS ? opened : nullptr;
 }
 
 }  // namespace
@@ -45,21 +47,22 @@ TestRegistry::~TestRegistry()
         DeleteKey("Software\\Microsoft\\Shared Tools");
 }
 
-bool TestRegistry::CanRemoveSharedKeys() { return false; }
-
 void TestRegistry::CreateKey(const std::string &key)
 {
     HKEY created = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &created, nullptr))
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, HostView, nullptr, &created,
+                                             nullptr))
         << key;
     RegCloseKey(created);
 }
 
 void TestRegistry::DeleteKey(const std::string &key)
 {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+    if (HKEY opened = Open(key)) {
+        RegDeleteTreeA(opened, nullptr);
+        RegCloseKey(opened);
+    }
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
 }
 
 bool TestRegistry::KeyExists(const std::string &key) const
