@@ -97,12 +97,14 @@ dorvan_at_exit() {
 # DORVAN_I386_PATH to "native" or "emulated" and DORVAN_I386_WHY to a
 # reason a person can read. DORVAN_EMULATE_32BIT=1 forces the emulated path
 # on a machine that could run them natively, so that both can be tried.
-DORVAN_I386_MAGIC=7f454c4601010100000000000000000002000300
 dorvan_choose_i386_path() {
+  # An i386 emulator this machine registered itself: an enabled entry for
+  # 32-bit ELF programs whose interpreter is named for i386.
   DORVAN_I386_MACHINE_ENTRY=""
   local entry
   for entry in /proc/sys/fs/binfmt_misc/*; do
-    if grep -qs '^enabled' "$entry" && grep -qs "^magic $DORVAN_I386_MAGIC" "$entry"; then
+    if grep -qs '^enabled' "$entry" && grep -qs '^magic 7f454c4601' "$entry" &&
+       grep -qs '^interpreter .*i386' "$entry"; then
       DORVAN_I386_MACHINE_ENTRY=$entry
     fi
   done
