@@ -180,6 +180,16 @@ dorvan_make_wine_prefix() {
   echo "== making a $arch Wine prefix in $WINEPREFIX"
   "$DORVAN_WINE" wineboot -i >/dev/null 2>&1
   "$DORVAN_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  if [ "$arch" = win64 ]; then
+    # Where the kernel runs no 32-bit code, Wine cannot set up its 32-bit
+    # half, and the registry's 32-bit view lacks what every 64-bit Windows
+    # has there and the host's keys hang from.
+    local current='HKLM\Software\Microsoft\Windows\CurrentVersion'
+    "$DORVAN_WINE" reg query "$current" /v CommonFilesDir /reg:32 >/dev/null 2>&1 ||
+      "$DORVAN_WINE" reg add "$current" /v CommonFilesDir /d 'C:\Program Files (x86)\Common Files' /reg:32 /f \
+        >/dev/null 2>&1
+    "$DORVAN_WINE" reg add 'HKLM\Software\Microsoft\Shared Tools' /reg:32 /f >/dev/null 2>&1
+  fi
   wineserver -w
   # One server for the whole run, with Wine's own services started here:
   # each test program then starts in a moment, and no service started by a
