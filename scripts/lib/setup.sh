@@ -175,7 +175,7 @@ dorvan_make_wine_prefix() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LC_ALL=pl_PL.UTF-8
   unset DISPLAY WAYLAND_DISPLAY
-  if [ "$arch" = win64 ]; then DORVAN_WINE=/usr/lib/wine/wine64; else DORVAN_WINE=wine; fi
+  if [ "$arch" = win64 ]; then DORVAN_WINE=/usr/lib/wine/wine64; else DORVAN_WINE=$(command -v wine); fi
   dorvan_at_exit "WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true"
   echo "== making a $arch Wine prefix in $WINEPREFIX"
   "$DORVAN_WINE" wineboot -i >/dev/null 2>&1
