@@ -207,6 +207,11 @@ int Run(const Command &command, char **arguments, int count)
 int main(int argc, char **argv)
 {
     int next = 1;
+#ifndef _WIN32
+    // The variable is the default; --registry on the command line wins.
+    if (const char *root = std::getenv("DORVAN_REGISTRY_ROOT"))
+        DorvanSetRegistryRoot(root);
+#endif
     for (; next < argc && std::strncmp(argv[next], "--", 2) == 0; ++next) {
         if (std::strcmp(argv[next], "--help") == 0) {
             PrintUsage(stdout);
@@ -226,10 +231,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "dorvan: unknown option %s\n", argv[next]);
         return BadUsage;
     }
-#ifndef _WIN32
-    if (const char *root = std::getenv("DORVAN_REGISTRY_ROOT"))
-        DorvanSetRegistryRoot(root);
-#endif
     if (next >= argc) {
         PrintUsage(stderr);
         return BadUsage;

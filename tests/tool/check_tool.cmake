@@ -136,9 +136,14 @@ tool(1 uninstall nowhere)
 expect_in(err "Plik zestawu map: ")
 expect_in(err "nie istnieje.")
 if(NOT WINDOWS)
-  # An empty registry: no host, message 17.
+  # An empty registry: no host, message 17, even where the variable names a
+  # registry that records one: --registry on the command line wins.
+  set(recorded "${WORK}/recorded/HKEY_LOCAL_MACHINE/Software/Microsoft/DataMap/Directories")
+  file(WRITE "${recorded}/values.reg" "\"MapData\"=sz:\"${WORK}/host\"\n")
+  set(ENV{DORVAN_REGISTRY_ROOT} "${WORK}/recorded")
   tool(1 install-dir)
   expect_in(err "Instalacja zostaje przerwana.")
+  unset(ENV{DORVAN_REGISTRY_ROOT})
 endif()
 
 file(REMOVE_RECURSE "${WORK}")
