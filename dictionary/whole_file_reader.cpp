@@ -1,6 +1,6 @@
 #include "dictionary/whole_file_reader.h"
 
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_paths.h"
 #include "dictionary/file_transfer.h"
 #include "frame/message_ids.h"
 #include "frame/messages.h"

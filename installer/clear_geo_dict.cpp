@@ -1,16 +1,12 @@
 // Unregisters the map set: cuts every dictionary record naming the Poland
 // map file out of the geographic dictionary, after a numbered backup.
-#include <string>
-
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_access.h"
 #include "dictionary/file_rewrite.h"
 #include "dictionary/host_file_names.h"
-#include "dictionary/numbered_backup.h"
 #include "dictionary/record_removal.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 
 namespace dorvan {
 
@@ -18,14 +14,14 @@ namespace {
 
 unsigned char UnregisterMapSet(void *owner, const char *targetDir)
 {
-    std::string dictionaryPath;
+    ComposedPath dictionaryPath;
     WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
     if (!dictionary.IsRead())
         return 0;
 
     // Always, before the content is examined, so a copy is left even when
     // nothing will be removed.
-    MakeNumberedBackup(dictionaryPath, dictionary.block.get(), dictionary.length);
+    MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
 
     RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, MapFileName, FindBytes);
     if (!removal.removed)
@@ -34,7 +30,7 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
     bool rewritten = RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength);
     dictionary.block.reset();
     dictionary.handle.Close();
-    return AnswerDictionaryWrite(owner, rewritten, dictionaryPath);
+    return AnswerDictionaryWrite(owner, rewritten, dictionaryPath.text);
 }
 
 }  // namespace
@@ -44,5 +40,5 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
 extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
                                                              const char *targetDir, const char *)
 {
-    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::UnregisterMapSet(owner, targetDir); });
+    return dorvan::UnregisterMapSet(owner, targetDir);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_paths.h"
 #include "platform/registry.h"
 
 namespace dorvan {

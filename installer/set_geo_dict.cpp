@@ -1,16 +1,12 @@
 // Registers the map set: appends the entry "GeoExt.gxt" shipped with the
 // setup to the geographic dictionary, once, after a numbered backup.
-#include <string>
-
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_access.h"
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_paths.h"
 #include "dictionary/file_append.h"
 #include "dictionary/host_file_names.h"
-#include "dictionary/numbered_backup.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 #include "frame/message_ids.h"
 #include "frame/messages.h"
 
@@ -20,20 +16,20 @@ namespace {
 
 unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *targetDir)
 {
-    std::string dictionaryPath;
+    ComposedPath dictionaryPath;
     WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
     if (!dictionary.IsRead())
         return 0;
 
     // An entry path too long to open is reported as a file that cannot be
     // opened.
-    std::string entryPath = ComposePath(sourceDir, EntryFileName);
-    if (!FitsPathBuffer(entryPath)) {
+    ComposedPath entryPath;
+    if (!ComposePath(entryPath, sourceDir, EntryFileName)) {
         if (owner)
-            ShowFormattedMessage(owner, MessageOpenFailed, StopStyle, entryPath.c_str());
+            ShowPathMessage(owner, MessageOpenFailed, entryPath);
         return 0;
     }
-    WholeFile entry = ReadWholeFile(owner, entryPath.c_str(), platform::FileMode::ReadOnly);
+    WholeFile entry = ReadWholeFile(owner, entryPath.text, platform::FileMode::ReadOnly);
     if (!entry.IsRead())
         return 0;
     entry.handle.Close();
@@ -42,14 +38,14 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
     if (ContainsBytes(dictionary.block.get(), dictionary.length, entry.block.get(), entry.length))
         return 1;
 
-    MakeNumberedBackup(dictionaryPath, dictionary.block.get(), dictionary.length);
+    MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
 
     // A short append leaves no part of the entry behind.
     bool appended = AppendWhole(dictionary.handle.Get(), dictionary.length, entry.block.get(), entry.length);
     dictionary.block.reset();
     entry.block.reset();
     dictionary.handle.Close();
-    return AnswerDictionaryWrite(owner, appended, dictionaryPath);
+    return AnswerDictionaryWrite(owner, appended, dictionaryPath.text);
 }
 
 }  // namespace
@@ -59,5 +55,5 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, const char *, const char *sourceDir,
                                                            const char *targetDir, const char *)
 {
-    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::RegisterMapSet(owner, sourceDir, targetDir); });
+    return dorvan::RegisterMapSet(owner, sourceDir, targetDir);
 }

@@ -1,12 +1,10 @@
 // Finds the host's map data directory: from its registry record, or
 // derived from the common-files directory, checked and recorded.
 #include <cstring>
-#include <string>
 
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_paths.h"
 #include "dictionary/host_file_names.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 #include "frame/message_ids.h"
 #include "frame/messages.h"
 #include "installer/map_data_value.h"
@@ -20,27 +18,28 @@ namespace {
 
 enum class Discovery { Found, HostMissing, RegistryFailed };
 
-// The directory derived from the common-files directory, or empty when it
-// cannot be derived or holds no dictionary.
-std::string DeriveMapDataDirectory()
+// The directory derived from the common-files directory into `candidate`;
+// false when it cannot be derived, does not fit a path buffer, or holds no
+// dictionary.
+bool DeriveMapDataDirectory(ComposedPath &candidate)
 {
     RegistryKeyGuard currentVersion;
     if (platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion",
                                   currentVersion.Receive()) != platform::RegistrySuccess)
-        return {};
+        return false;
     char commonFiles[PathBufferSize];
     ReadStringValue(currentVersion.Get(), "CommonFilesDir", commonFiles);
     currentVersion.Close();
     if (commonFiles[0] == '\0')
-        return {};
+        return false;
 
-    const char separator[2] = {platform::PathSeparator, '\0'};
-    std::string dataFolder = std::string("Microsoft Shared") + separator + "DataMap" + separator + "Data" + separator;
-    std::string candidate = ComposePath(commonFiles, dataFolder);
-    std::string dictionary = candidate + DictionaryFileName;
-    if (!FitsPathBuffer(candidate) || !FitsPathBuffer(dictionary) || !platform::FileExists(dictionary.c_str()))
-        return {};
-    return candidate;
+    char dataFolder[] = "Microsoft Shared\\DataMap\\Data\\";
+    for (char &c : dataFolder)
+        if (c == '\\')
+            c = platform::PathSeparator;
+    ComposedPath dictionary;
+    return ComposePath(candidate, commonFiles, dataFolder) &&
+           ComposePath(dictionary, candidate.text, DictionaryFileName) && platform::FileExists(dictionary.text);
 }
 
 Discovery DiscoverMapDataDirectory(char *targetDir)
@@ -73,15 +72,15 @@ Discovery DiscoverMapDataDirectory(char *targetDir)
         return Discovery::Found;
     }
 
-    std::string derived = DeriveMapDataDirectory();
-    if (derived.empty())
+    ComposedPath derived;
+    if (!DeriveMapDataDirectory(derived))
         return Discovery::HostMissing;
-    std::memcpy(targetDir, derived.c_str(), derived.size() + 1);
+    const size_t derivedSize = std::strlen(derived.text) + 1;
+    std::memcpy(targetDir, derived.text, derivedSize);
     // Recorded for the next time; whether the record could be written
     // does not change this call's answer.
     platform::RegistrySetValue(directories.Get(), "MapData", platform::RegistryString,
-                               reinterpret_cast<const uint8_t *>(derived.c_str()),
-                               static_cast<uint32_t>(derived.size() + 1));
+                               reinterpret_cast<const uint8_t *>(derived.text), static_cast<uint32_t>(derivedSize));
     return Discovery::Found;
 }
 
@@ -107,5 +106,5 @@ unsigned char FindInstallDirectory(void *owner, char *targetDir)
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
                                                               char *targetDir, const char *)
 {
-    return dorvan::GuardExport<unsigned char>(0, [&] { return dorvan::FindInstallDirectory(owner, targetDir); });
+    return dorvan::FindInstallDirectory(owner, targetDir);
 }

@@ -40,6 +40,10 @@ bool FileExists(const char *path);
 // The separator appended when composing a path on this platform.
 extern const char PathSeparator;
 
+// Writes `number` as "%03u" with the run-time library's own sprintf; `out`
+// holds at least 11 bytes.
+void FormatBackupNumber(char *out, uint32_t number);
+
 // Heap blocks for whole-file contents and search buffers.
 void *MemoryAllocate(size_t size);
 void MemoryRelease(void *block);

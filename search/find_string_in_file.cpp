@@ -5,7 +5,6 @@
 #include "dictionary/file_transfer.h"
 #include "dictionary/resource_guards.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 #include "platform/file_access.h"
 #include "search/substring_search.h"
 
@@ -63,5 +62,5 @@ int32_t SearchFile(const char *filePath, const char *text)
 
 extern "C" DORVAN_API int DORVAN_CALL FindStringInFile(const char *filePath, const char *text)
 {
-    return dorvan::GuardExport(-2, [&] { return dorvan::SearchFile(filePath, text); });
+    return dorvan::SearchFile(filePath, text);
 }

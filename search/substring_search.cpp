@@ -51,16 +51,21 @@ constexpr RarityTable Rarities;
 int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
 
 #ifdef DORVAN_PAIR_SCAN_SSE2
-bool HasSse2()
-{
-    static const bool has = __builtin_cpu_supports("sse2");
-    return has;
-}
+// The processor's vector extensions, found on first use in the caller's
+// thread. Neither a function-local static, whose thread-safe guard would
+// bring a threads library into the DLL, nor a value made at load, since the
+// DLL runs no constructors: a plain value, and asking twice is harmless.
+enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuKnown = 4 };
+int CpuFeatureFlags = 0;
 
-bool HasAvx2()
+bool HasCpuFeature(CpuFeature feature)
 {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    if (!(CpuFeatureFlags & CpuKnown)) {
+        __builtin_cpu_init();
+        CpuFeatureFlags = CpuKnown | (__builtin_cpu_supports("sse2") ? CpuSse2 : 0) |
+                          (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0);
+    }
+    return (CpuFeatureFlags & feature) != 0;
 }
 
 __attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haystack, size_t p, size_t firstOffset,
@@ -259,10 +264,10 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
     const size_t anchor = static_cast<size_t>(anchor_);
     const uint8_t anchorByte = needle_[anchor];
 #ifdef DORVAN_PAIR_SCAN_SSE2
-    if (partner_ >= 0 && HasSse2()) {
+    if (partner_ >= 0 && HasCpuFeature(CpuSse2)) {
         const size_t partner = static_cast<size_t>(partner_);
         bool found = false;
-        if (HasAvx2()) {
+        if (HasCpuFeature(CpuAvx2)) {
             start = ScanPairsWide(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
             if (found)
                 return start;

@@ -4,7 +4,6 @@
 #include "dictionary/host_file_names.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 
 namespace dorvan {
 
@@ -26,10 +25,10 @@ int FindNameInDictionary(const char *mapDataDir, const char *name)
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictFind(const char *mapDataDir, const char *name)
 {
-    return dorvan::GuardExport(-1, [&] { return dorvan::FindNameInDictionary(mapDataDir, name); });
+    return dorvan::FindNameInDictionary(mapDataDir, name);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL VorezuInstalled(const char *mapDataDir)
 {
-    return dorvan::GuardExport(-1, [&] { return dorvan::FindNameInDictionary(mapDataDir, dorvan::MapFileName); });
+    return dorvan::FindNameInDictionary(mapDataDir, dorvan::MapFileName);
 }

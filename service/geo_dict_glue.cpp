@@ -4,7 +4,6 @@
 #include "dictionary/file_append.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 
 namespace dorvan {
 
@@ -35,5 +34,5 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictGlue(const char *mapDataDir, const char *filePath)
 {
-    return dorvan::GuardExport(-1, [&] { return dorvan::AppendFileToDictionary(mapDataDir, filePath); });
+    return dorvan::AppendFileToDictionary(mapDataDir, filePath);
 }

@@ -6,7 +6,6 @@
 #include "dictionary/record_removal.h"
 #include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/export_guard.h"
 
 namespace dorvan {
 
@@ -29,5 +28,5 @@ int RemoveNamedRecords(const char *mapDataDir, const char *name)
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictRemove(const char *mapDataDir, const char *name)
 {
-    return dorvan::GuardExport(-1, [&] { return dorvan::RemoveNamedRecords(mapDataDir, name); });
+    return dorvan::RemoveNamedRecords(mapDataDir, name);
 }

@@ -1,6 +1,7 @@
 # Checks the shipped DLL's tables: its format (PE32 for the 32-bit build,
-# PE32+ for x64), the export directory's name, the eight exports by
-# undecorated name at their ordinals, and imports from system DLLs only.
+# PE32+ for x64), no TLS directory, the export directory's name, the eight
+# exports by undecorated name at their ordinals, and imports from system
+# DLLs only.
 # Run as: cmake -DOBJDUMP=... -DDLL=... -DFORMAT=PE32|PE32+ -P check_dll.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE tables RESULT_VARIABLE failed)
 if(failed)
@@ -12,6 +13,12 @@ set(problems "")
 string(REGEX MATCH "\nMagic[ \t]+[0-9a-fA-F]+[ \t]+\\(([A-Z0-9+]+)\\)" magic "${tables}")
 if(NOT CMAKE_MATCH_1 STREQUAL FORMAT)
   string(APPEND problems "expected format ${FORMAT}, got ${CMAKE_MATCH_1}\n")
+endif()
+
+# The library needs no thread-local storage; the run-time start-up code
+# that would bring a TLS directory is not linked.
+if(NOT tables MATCHES "Entry 9 0+ 0+ Thread Storage Directory")
+  string(APPEND problems "has a TLS directory\n")
 endif()
 
 if(NOT tables MATCHES "\nName[ \t]+[0-9a-fA-F]+ Dorvan\\.dll\n")
@@ -52,4 +59,4 @@ endforeach()
 if(problems)
   message(FATAL_ERROR "${DLL}:\n${problems}")
 endif()
-message(STATUS "${DLL}: ${FORMAT}, name, 8 exports at their ordinals, system imports only")
+message(STATUS "${DLL}: ${FORMAT}, no TLS, name, 8 exports at their ordinals, system imports only")

@@ -2,6 +2,7 @@
 // modes: binary (POSIX does no translation), no creation unless asked.
 #include "platform/native_file_access.h"
 
+#include <cstdio>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +11,11 @@
 namespace dorvan::platform {
 
 const char PathSeparator = '/';
+
+void FormatBackupNumber(char *out, uint32_t number)
+{
+    std::sprintf(out, "%03u", static_cast<unsigned>(number));
+}
 
 }  // namespace dorvan::platform
 

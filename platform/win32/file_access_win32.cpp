@@ -12,6 +12,13 @@ namespace dorvan::platform {
 
 const char PathSeparator = '\\';
 
+// msvcrt's own sprintf: the C++ headers select mingw-w64's far larger one
+// for the plain name.
+void FormatBackupNumber(char *out, uint32_t number)
+{
+    __ms_sprintf(out, "%03u", static_cast<unsigned>(number));
+}
+
 }  // namespace dorvan::platform
 
 namespace dorvan::platform::native {

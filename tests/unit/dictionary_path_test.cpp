@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dictionary/dictionary_path.h"
+#include "dictionary/dictionary_paths.h"
 #include "platform/file_access.h"
 #include "test_files.h"
 
@@ -13,34 +13,43 @@ namespace {
 
 const std::string Separator(1, platform::PathSeparator);
 
+// A composed path as a message shows it: whole, even past the path buffer.
+std::string Whole(const ComposedPath &path)
+{
+    std::string whole(ComposePathInto(nullptr, 0, path.directory, path.fileName), '\0');
+    ComposePathInto(whole.data(), whole.size() + 1, path.directory, path.fileName);
+    return whole;
+}
+
 TEST(BuildDictionaryPath, AddsOneSeparatorOnlyWhereNoneEndsTheDirectory)
 {
-    std::string path;
+    ComposedPath path;
     BuildDictionaryPath(path, "C:\\Mapy\\");
-    EXPECT_EQ("C:\\Mapy\\Geodict.dct", path);
+    EXPECT_EQ("C:\\Mapy\\Geodict.dct", Whole(path));
     BuildDictionaryPath(path, "C:/Mapy/");
-    EXPECT_EQ("C:/Mapy/Geodict.dct", path);
+    EXPECT_EQ("C:/Mapy/Geodict.dct", Whole(path));
     BuildDictionaryPath(path, "C:/Mapy/Dane");
-    EXPECT_EQ("C:/Mapy/Dane" + Separator + "Geodict.dct", path);
+    EXPECT_EQ("C:/Mapy/Dane" + Separator + "Geodict.dct", Whole(path));
     BuildDictionaryPath(path, "Dane");
-    EXPECT_EQ("Dane" + Separator + "Geodict.dct", path);
+    EXPECT_EQ("Dane" + Separator + "Geodict.dct", Whole(path));
 }
 
 TEST(BuildDictionaryPath, AnEmptyDirectoryMeansTheCurrentOne)
 {
-    std::string path;
+    ComposedPath path;
     BuildDictionaryPath(path, "");
-    EXPECT_EQ("Geodict.dct", path);
+    EXPECT_EQ("Geodict.dct", Whole(path));
 }
 
 TEST(BuildDictionaryPath, AnswersWhetherTheDictionaryExists)
 {
     TempDirectory folder;
-    std::string path;
-    EXPECT_EQ(0, BuildDictionaryPath(path, folder.Name().c_str()));
-    EXPECT_EQ(folder.Name() + Separator + "Geodict.dct", path);
+    const std::string directory = folder.Name();  // outlives the composed path
+    ComposedPath path;
+    EXPECT_EQ(0, BuildDictionaryPath(path, directory.c_str()));
+    EXPECT_EQ(folder.Name() + Separator + "Geodict.dct", Whole(path));
     WriteFileBytes(folder / "Geodict.dct", {});
-    EXPECT_EQ(1, BuildDictionaryPath(path, folder.Name().c_str()));
+    EXPECT_EQ(1, BuildDictionaryPath(path, directory.c_str()));
     // The name keeps its exact letter case.
     EXPECT_EQ(0, BuildDictionaryPath(path, (folder / "geodict.dct").string().c_str()));
 }
@@ -57,11 +66,11 @@ TEST(BuildDictionaryPath, APathTooLongForThePathBufferCountsAsMissing)
         return (folder / name).string();
     };
     const std::string longest = folderFor(259), tooLong = folderFor(260);
-    std::string path;
+    ComposedPath path;
     EXPECT_EQ(1, BuildDictionaryPath(path, longest.c_str()));  // 259 characters and the terminator fit
-    EXPECT_EQ(259u, path.size());
+    EXPECT_EQ(259u, Whole(path).size());
     EXPECT_EQ(0, BuildDictionaryPath(path, tooLong.c_str()));
-    EXPECT_EQ(tooLong + Separator + "Geodict.dct", path);  // kept whole, for messages
+    EXPECT_EQ(tooLong + Separator + "Geodict.dct", Whole(path));  // kept whole, for messages
     EXPECT_EQ(0, BuildDictionaryPath(path, std::string(4000, 'x').c_str()));
 }
 

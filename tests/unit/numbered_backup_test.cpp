@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dictionary/numbered_backup.h"
+#include "dictionary/dictionary_paths.h"
 #include "test_files.h"
 
 namespace dorvan::test {
@@ -15,7 +15,7 @@ class NumberedBackup : public testing::Test {
 protected:
     void Backup(const Bytes &content)
     {
-        MakeNumberedBackup(dictionary_.string(), content.data(), static_cast<int32_t>(content.size()));
+        MakeNumberedBackup(dictionary_.string().c_str(), content.data(), static_cast<int32_t>(content.size()));
     }
 
     TempDirectory folder_;
@@ -67,7 +67,7 @@ TEST_F(NumberedBackup, AnEmptyDictionaryGivesAnEmptyCopy)
 
 TEST_F(NumberedBackup, APathWithoutADotMakesNoCopy)
 {
-    MakeNumberedBackup((folder_ / "Geodict").string(), content_.data(), static_cast<int32_t>(content_.size()));
+    MakeNumberedBackup((folder_ / "Geodict").string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
     EXPECT_TRUE(folder_.Listing().empty());
 }
 
@@ -76,10 +76,10 @@ TEST_F(NumberedBackup, ANameTooLongForThePathBufferMakesNoCopy)
     std::string name(259 - folder_.Name().size() - 1 - 4, 'g');
     std::filesystem::path longDictionary = folder_ / (name + ".dct");  // 259 characters: fits
     ASSERT_EQ(259u, longDictionary.string().size());
-    MakeNumberedBackup(longDictionary.string(), content_.data(), static_cast<int32_t>(content_.size()));
+    MakeNumberedBackup(longDictionary.string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
     EXPECT_TRUE(std::filesystem::exists(folder_ / (name + ".000")));
     std::string longer = name + "g";  // its copy would need 260 characters
-    MakeNumberedBackup((folder_ / (longer + ".dct")).string(), content_.data(), static_cast<int32_t>(content_.size()));
+    MakeNumberedBackup((folder_ / (longer + ".dct")).string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
     EXPECT_FALSE(std::filesystem::exists(folder_ / (longer + ".000")));
 }
 

@@ -1,0 +1,84 @@
+#include "dictionary/dictionary_paths.h"
+
+#include <cstring>
+
+#include "dictionary/file_transfer.h"
+#include "dictionary/host_file_names.h"
+#include "dictionary/resource_guards.h"
+#include "platform/file_access.h"
+
+namespace dorvan {
+
+size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName)
+{
+    const size_t directoryLength = std::strlen(directory), nameLength = std::strlen(fileName);
+    const bool separated = directoryLength > 0 && directory[directoryLength - 1] != '\\' &&
+                           directory[directoryLength - 1] != '/';
+    const size_t length = directoryLength + (separated ? 1 : 0) + nameLength;
+    if (capacity == 0)
+        return length;
+    size_t written = 0;
+    auto put = [&](const char *bytes, size_t count) {
+        size_t room = capacity - 1 - written;
+        size_t taken = count < room ? count : room;
+        std::memcpy(out + written, bytes, taken);
+        written += taken;
+    };
+    const char separator = platform::PathSeparator;
+    put(directory, directoryLength);
+    if (separated)
+        put(&separator, 1);
+    put(fileName, nameLength);
+    out[written] = '\0';
+    return length;
+}
+
+bool ComposePath(ComposedPath &path, const char *directory, const char *fileName)
+{
+    path.directory = directory;
+    path.fileName = fileName;
+    path.fits = ComposePathInto(path.text, PathBufferSize, directory, fileName) < PathBufferSize;
+    return path.fits;
+}
+
+int BuildDictionaryPath(ComposedPath &path, const char *directory)
+{
+    return ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text) ? 1 : 0;
+}
+
+void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
+{
+    const char *dot = std::strrchr(dictionaryPath, '.');
+    if (!dot)
+        return;
+    const size_t stemLength = static_cast<size_t>(dot - dictionaryPath) + 1;
+    char name[PathBufferSize];
+    if (stemLength >= PathBufferSize)
+        return;
+    std::memcpy(name, dictionaryPath, stemLength);
+
+    // The counter stops short of wrapping around to a name already tried.
+    for (uint32_t counter = 0; counter != UINT32_MAX; ++counter) {
+        char extension[16];
+        platform::FormatBackupNumber(extension, counter);
+        const size_t extensionLength = std::strlen(extension);
+        if (stemLength + extensionLength >= PathBufferSize)
+            return;
+        std::memcpy(name + stemLength, extension, extensionLength + 1);
+        if (platform::FileExists(name))
+            continue;
+
+        platform::OpenFailure failure = platform::OpenFailure::None;
+        FileHandle copy(platform::FileOpen(name, platform::FileMode::CreateNew, &failure));
+        if (!copy.IsOpen()) {
+            // Taken since the existence test: try the next number.
+            if (failure == platform::OpenFailure::NameTaken)
+                continue;
+            return;
+        }
+        WriteFully(copy.Get(), block, length);
+        return;
+    }
+}
+
+}  // namespace dorvan

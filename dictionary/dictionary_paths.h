@@ -1,0 +1,43 @@
+// The paths the library composes, in 260-byte path buffers, and the
+// numbered backup copies of the dictionary beside it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dorvan {
+
+// Every path the library opens fits this buffer size, terminator included.
+constexpr size_t PathBufferSize = 260;
+
+// `directory` then `fileName`, with the platform's separator between them
+// unless the directory is empty or already ends in '\' or '/'. A path too
+// long for the buffer is never opened; its text holds as much as fits, and
+// its two parts stay at hand so that a message can still show it whole.
+struct ComposedPath {
+    char text[PathBufferSize];
+    bool fits;
+    const char *directory;
+    const char *fileName;
+};
+
+bool ComposePath(ComposedPath &path, const char *directory, const char *fileName);
+
+// Writes as much of the composed path into `out` as `capacity` bytes hold,
+// terminated (nothing for a capacity of 0). Returns the whole path's
+// length, terminator not counted.
+size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName);
+
+// Composes the dictionary path of a map data directory and answers 1 when
+// that file exists, else 0. A path too long for a path buffer counts as a
+// file that does not exist.
+int BuildDictionaryPath(ComposedPath &path, const char *directory);
+
+// Leaves a copy of the dictionary's content beside it, under the first
+// free name whose extension is the counter written as "%03u" (000, 001,
+// ..., 999, 1000, ...). Existing copies are never written over. Reports
+// nothing: a copy that cannot be made is skipped, and the caller's edit
+// goes ahead.
+void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length);
+
+}  // namespace dorvan
