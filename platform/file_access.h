@@ -1,6 +1,8 @@
-// The narrow seam through which the library reaches files and memory.
-// One implementation per platform; the rest of the library never touches
-// the operating system directly.
+// The narrow seam through which the library reaches files and memory: one
+// table of functions, in the manner of a virtual file system, with one
+// implementation per platform. The rest of the library calls it through
+// the wrappers below and never touches the operating system directly; a
+// test program puts a table of its own in place at run time.
 #pragma once
 
 #include <cstddef>
@@ -22,20 +24,45 @@ constexpr int NoFile = -1;
 // Why an open failed; only the backup copy needs to tell these apart.
 enum class OpenFailure { None, NameTaken, Other };
 
-// Returns a handle, or NoFile. `failure` (optional) says why it failed.
-int FileOpen(const char *path, FileMode mode, OpenFailure *failure = nullptr);
-// One read or write call: the count transferred (possibly short), or -1.
-int32_t FileRead(int handle, void *buffer, int32_t count);
-int32_t FileWrite(int handle, const void *buffer, int32_t count);
-// The new position, or -1.
-int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin);
-// Cuts or extends the file to `length` bytes.
-bool FileResize(int handle, int32_t length);
-bool FileClose(int handle);
-// Length of an open file, 64-bit so that files beyond the 32-bit range are
-// recognised; -1 when it cannot be found.
-int64_t FileLength(int handle);
-bool FileExists(const char *path);
+struct FileTable {
+    // A handle, or NoFile; `failure` (optional) says why it failed.
+    int (*open)(const char *path, FileMode mode, OpenFailure *failure);
+    // One read or write call: the count transferred (possibly short), or -1.
+    int32_t (*read)(int handle, void *buffer, int32_t count);
+    int32_t (*write)(int handle, const void *buffer, int32_t count);
+    // The new position, or -1.
+    int32_t (*seek)(int handle, int32_t offset, SeekOrigin origin);
+    // Cuts or extends the file to `length` bytes.
+    bool (*resize)(int handle, int32_t length);
+    bool (*close)(int handle);
+    // Length of an open file, 64-bit so that files beyond the 32-bit range
+    // are recognised; -1 when it cannot be found.
+    int64_t (*length)(int handle);
+    bool (*exists)(const char *path);
+    // Heap blocks for whole-file contents and search buffers; a block of 0
+    // bytes is a valid block.
+    void *(*allocate)(size_t size);
+    void (*release)(void *block);
+};
+
+// The platform's table, and the one in use: the platform's, unless a test
+// program has put its own in place.
+extern const FileTable NativeFiles;
+extern const FileTable *Files;
+
+inline int FileOpen(const char *path, FileMode mode, OpenFailure *failure = nullptr)
+{
+    return Files->open(path, mode, failure);
+}
+inline int32_t FileRead(int handle, void *buffer, int32_t count) { return Files->read(handle, buffer, count); }
+inline int32_t FileWrite(int handle, const void *buffer, int32_t count) { return Files->write(handle, buffer, count); }
+inline int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin) { return Files->seek(handle, offset, origin); }
+inline bool FileResize(int handle, int32_t length) { return Files->resize(handle, length); }
+inline bool FileClose(int handle) { return Files->close(handle); }
+inline int64_t FileLength(int handle) { return Files->length(handle); }
+inline bool FileExists(const char *path) { return Files->exists(path); }
+inline void *MemoryAllocate(size_t size) { return Files->allocate(size); }
+inline void MemoryRelease(void *block) { Files->release(block); }
 
 // The separator appended when composing a path on this platform.
 extern const char PathSeparator;
@@ -43,9 +70,5 @@ extern const char PathSeparator;
 // Writes `number` as "%03u" with the run-time library's own sprintf; `out`
 // holds at least 11 bytes.
 void FormatBackupNumber(char *out, uint32_t number);
-
-// Heap blocks for whole-file contents and search buffers.
-void *MemoryAllocate(size_t size);
-void MemoryRelease(void *block);
 
 }  // namespace dorvan::platform

@@ -1,8 +1,9 @@
 // Files through POSIX descriptors, with the meanings of the library's open
 // modes: binary (POSIX does no translation), no creation unless asked.
-#include "platform/native_file_access.h"
+#include "platform/file_access.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,11 +18,9 @@ void FormatBackupNumber(char *out, uint32_t number)
     std::sprintf(out, "%03u", static_cast<unsigned>(number));
 }
 
-}  // namespace dorvan::platform
+namespace {
 
-namespace dorvan::platform::native {
-
-int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
+int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
 {
     int handle = NoFile;
     switch (mode) {
@@ -44,7 +43,7 @@ int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
     return handle;
 }
 
-int32_t FileRead(int handle, void *buffer, int32_t count)
+int32_t ReadNative(int handle, void *buffer, int32_t count)
 {
     ssize_t got;
     do
@@ -53,7 +52,7 @@ int32_t FileRead(int handle, void *buffer, int32_t count)
     return static_cast<int32_t>(got);
 }
 
-int32_t FileWrite(int handle, const void *buffer, int32_t count)
+int32_t WriteNative(int handle, const void *buffer, int32_t count)
 {
     ssize_t put;
     do
@@ -62,23 +61,23 @@ int32_t FileWrite(int handle, const void *buffer, int32_t count)
     return static_cast<int32_t>(put);
 }
 
-int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)
+int32_t SeekNative(int handle, int32_t offset, SeekOrigin origin)
 {
     off_t position = lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
     return position < 0 || position > INT32_MAX ? -1 : static_cast<int32_t>(position);
 }
 
-bool FileResize(int handle, int32_t length)
+bool ResizeNative(int handle, int32_t length)
 {
     return length >= 0 && ftruncate(handle, length) == 0;
 }
 
-bool FileClose(int handle)
+bool CloseNative(int handle)
 {
     return close(handle) == 0;
 }
 
-int64_t FileLength(int handle)
+int64_t LengthNative(int handle)
 {
     struct stat status;
     if (fstat(handle, &status) != 0)
@@ -86,9 +85,20 @@ int64_t FileLength(int handle)
     return static_cast<int64_t>(status.st_size);
 }
 
-bool FileExists(const char *path)
+bool ExistsNative(const char *path)
 {
     return access(path, F_OK) == 0;
 }
 
-}  // namespace dorvan::platform::native
+// Some allocators answer null for zero bytes; an empty file still needs a
+// valid block.
+void *AllocateNative(size_t size) { return std::malloc(size ? size : 1); }
+void ReleaseNative(void *block) { std::free(block); }
+
+}  // namespace
+
+const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,     ResizeNative,
+                               CloseNative, LengthNative, ExistsNative, AllocateNative, ReleaseNative};
+const FileTable *Files = &NativeFiles;
+
+}  // namespace dorvan::platform

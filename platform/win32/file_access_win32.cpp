@@ -1,5 +1,5 @@
 // Files through the run-time library's low-level, binary-mode functions.
-#include "platform/native_file_access.h"
+#include "platform/file_access.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -19,11 +19,9 @@ void FormatBackupNumber(char *out, uint32_t number)
     __ms_sprintf(out, "%03u", static_cast<unsigned>(number));
 }
 
-}  // namespace dorvan::platform
+namespace {
 
-namespace dorvan::platform::native {
-
-int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
+int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
 {
     int handle = NoFile;
     switch (mode) {
@@ -46,41 +44,52 @@ int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
     return handle;
 }
 
-int32_t FileRead(int handle, void *buffer, int32_t count)
+int32_t ReadNative(int handle, void *buffer, int32_t count)
 {
     return _read(handle, buffer, static_cast<unsigned>(count));
 }
 
-int32_t FileWrite(int handle, const void *buffer, int32_t count)
+int32_t WriteNative(int handle, const void *buffer, int32_t count)
 {
     return _write(handle, buffer, static_cast<unsigned>(count));
 }
 
-int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)
+int32_t SeekNative(int handle, int32_t offset, SeekOrigin origin)
 {
     return _lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
 }
 
-bool FileResize(int handle, int32_t length)
+bool ResizeNative(int handle, int32_t length)
 {
     return _chsize(handle, length) == 0;
 }
 
-bool FileClose(int handle)
+bool CloseNative(int handle)
 {
     return _close(handle) == 0;
 }
 
-int64_t FileLength(int handle)
+int64_t LengthNative(int handle)
 {
     // The 64-bit query, so that a file of 2 GiB or more is seen as such
     // rather than as a wrapped 32-bit length.
     return _filelengthi64(handle);
 }
 
-bool FileExists(const char *path)
+bool ExistsNative(const char *path)
 {
     return _access(path, 0) == 0;
 }
 
-}  // namespace dorvan::platform::native
+// Some allocators answer null for zero bytes; an empty file still needs a
+// valid block.
+void *AllocateNative(size_t size) { return std::malloc(size ? size : 1); }
+void ReleaseNative(void *block) { std::free(block); }
+
+}  // namespace
+
+const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,     ResizeNative,
+                               CloseNative, LengthNative, ExistsNative, AllocateNative, ReleaseNative};
+const FileTable *Files = &NativeFiles;
+
+}  // namespace dorvan::platform

@@ -1,7 +1,7 @@
 #include <set>
 
 #include "fault_injection.h"
-#include "platform/native_file_access.h"
+#include "platform/file_access.h"
 
 namespace dorvan::test::fault {
 
@@ -70,92 +70,101 @@ int LiveBlocks() { return static_cast<int>(Blocks.size()); }
 
 }  // namespace dorvan::test::fault
 
+// The layer's table, put in place of the platform's before any test runs.
 namespace dorvan::platform {
+
+namespace {
 
 using test::fault::ArmedFault;
 using test::fault::Fault;
 using test::fault::Operation;
 using test::fault::Strikes;
 
-int FileOpen(const char *path, FileMode mode, OpenFailure *failure)
+int OpenFaulty(const char *path, FileMode mode, OpenFailure *failure)
 {
     if (Strikes(Operation::Open)) {
         if (failure)
             *failure = OpenFailure::Other;
         return NoFile;
     }
-    int handle = native::FileOpen(path, mode, failure);
+    int handle = NativeFiles.open(path, mode, failure);
     if (handle != NoFile)
         test::fault::Handles.insert(handle);
     return handle;
 }
 
-int32_t FileRead(int handle, void *buffer, int32_t count)
+int32_t ReadFaulty(int handle, void *buffer, int32_t count)
 {
     if (Strikes(Operation::Read)) {
         if (ArmedFault == Fault::Fail)
             return -1;
         test::fault::ReadsExhausted = ArmedFault == Fault::Short;
-        return native::FileRead(handle, buffer, count / 2);
+        return NativeFiles.read(handle, buffer, count / 2);
     }
-    return test::fault::ReadsExhausted ? 0 : native::FileRead(handle, buffer, count);
+    return test::fault::ReadsExhausted ? 0 : NativeFiles.read(handle, buffer, count);
 }
 
-int32_t FileWrite(int handle, const void *buffer, int32_t count)
+int32_t WriteFaulty(int handle, const void *buffer, int32_t count)
 {
     if (Strikes(Operation::Write)) {
         if (ArmedFault == Fault::Fail)
             return -1;
         test::fault::WritesExhausted = ArmedFault == Fault::Short;
-        return native::FileWrite(handle, buffer, count / 2);
+        return NativeFiles.write(handle, buffer, count / 2);
     }
-    return test::fault::WritesExhausted ? -1 : native::FileWrite(handle, buffer, count);
+    return test::fault::WritesExhausted ? -1 : NativeFiles.write(handle, buffer, count);
 }
 
-int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin)
+int32_t SeekFaulty(int handle, int32_t offset, SeekOrigin origin)
 {
-    return Strikes(Operation::Seek) ? -1 : native::FileSeek(handle, offset, origin);
+    return Strikes(Operation::Seek) ? -1 : NativeFiles.seek(handle, offset, origin);
 }
 
-bool FileResize(int handle, int32_t length)
+bool ResizeFaulty(int handle, int32_t length)
 {
-    return Strikes(Operation::Resize) ? false : native::FileResize(handle, length);
+    return Strikes(Operation::Resize) ? false : NativeFiles.resize(handle, length);
 }
 
-bool FileClose(int handle)
+bool CloseFaulty(int handle)
 {
     // A failed close still gives the handle back, as the system's does.
     bool struck = Strikes(Operation::Close);
     test::fault::Handles.erase(handle);
-    bool closed = native::FileClose(handle);
+    bool closed = NativeFiles.close(handle);
     return closed && !struck;
 }
 
-int64_t FileLength(int handle)
+int64_t LengthFaulty(int handle)
 {
-    return Strikes(Operation::Length) ? -1 : native::FileLength(handle);
+    return Strikes(Operation::Length) ? -1 : NativeFiles.length(handle);
 }
 
-bool FileExists(const char *path)
+bool ExistsFaulty(const char *path)
 {
-    return Strikes(Operation::Exists) ? false : native::FileExists(path);
+    return Strikes(Operation::Exists) ? false : NativeFiles.exists(path);
 }
 
-void *MemoryAllocate(size_t size)
+void *AllocateFaulty(size_t size)
 {
     if (Strikes(Operation::Allocate))
         return nullptr;
-    void *block = native::MemoryAllocate(size);
+    void *block = NativeFiles.allocate(size);
     if (block)
         test::fault::Blocks.insert(block);
     return block;
 }
 
-void MemoryRelease(void *block)
+void ReleaseFaulty(void *block)
 {
     if (block)
         test::fault::Blocks.erase(block);
-    native::MemoryRelease(block);
+    NativeFiles.release(block);
 }
+
+const FileTable FaultyFiles = {OpenFaulty,  ReadFaulty,   WriteFaulty,  SeekFaulty,     ResizeFaulty,
+                               CloseFaulty, LengthFaulty, ExistsFaulty, AllocateFaulty, ReleaseFaulty};
+const bool Installed = (Files = &FaultyFiles, true);
+
+}  // namespace
 
 }  // namespace dorvan::platform
