@@ -1,10 +1,327 @@
 #include "dictionary/byte_search.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "search/substring_search.h"
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <immintrin.h>
+#define DORVAN_PAIR_SCAN_SSE2 1
+#endif
 
 namespace dorvan {
+
+namespace {
+
+// How often a byte is expected in dictionaries, text and binary files:
+// the higher, the rarer. Only a guess; a wrong one costs speed, never
+// correctness.
+constexpr int RarityOf(unsigned byte)
+{
+    if (byte == 0x00 || byte == 0xFF)
+        return 0;
+    if (byte == ' ')
+        return 1;
+    for (char common : {'e', 't', 'a', 'o', 'i', 'n', 's', 'r', 'h', 'l'})
+        if (byte == static_cast<unsigned char>(common))
+            return 10;
+    if (byte >= 'a' && byte <= 'z')
+        return 20;
+    if (byte >= '0' && byte <= '9')
+        return 30;
+    if (byte >= 'A' && byte <= 'Z')
+        return 40;
+    if (byte < 0x20)
+        return 50;
+    if (byte < 0x80)
+        return 60;
+    return 70;
+}
+
+struct RarityTable {
+    int8_t rarity[256];
+    constexpr RarityTable() : rarity{}
+    {
+        for (unsigned byte = 0; byte < 256; ++byte)
+            rarity[byte] = static_cast<int8_t>(RarityOf(byte));
+    }
+};
+
+constexpr RarityTable Rarities;
+
+int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
+
+#ifdef DORVAN_PAIR_SCAN_SSE2
+// The processor's vector extensions, found on first use in the caller's
+// thread. Neither a function-local static, whose thread-safe guard would
+// bring a threads library into the DLL, nor a value made at load, since the
+// DLL runs no constructors: a plain value, and asking twice is harmless.
+enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuKnown = 4 };
+int CpuFeatureFlags = 0;
+
+bool HasCpuFeature(CpuFeature feature)
+{
+    if (!(CpuFeatureFlags & CpuKnown)) {
+        __builtin_cpu_init();
+        CpuFeatureFlags = CpuKnown | (__builtin_cpu_supports("sse2") ? CpuSse2 : 0) |
+                          (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0);
+    }
+    return (CpuFeatureFlags & feature) != 0;
+}
+
+__attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haystack, size_t p, size_t firstOffset,
+                                                          __m256i firstBytes, size_t secondOffset, __m256i secondBytes)
+{
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + firstOffset));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + secondOffset));
+    return _mm256_and_si256(_mm256_cmpeq_epi8(a, firstBytes), _mm256_cmpeq_epi8(b, secondBytes));
+}
+
+// The pair scans look for the first position p from `start` on with
+// haystack[p + firstOffset] == first and haystack[p + secondOffset] ==
+// second, a whole step at a time. `*found` tells whether they found one;
+// if not, they return where the positions left, up to lastStart, became
+// fewer than a step. This one takes 64 positions a step.
+__attribute__((target("avx2"))) size_t ScanPairsWide(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                     size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                     uint8_t second, bool *found)
+{
+    const __m256i firstBytes = _mm256_set1_epi8(static_cast<char>(first));
+    const __m256i secondBytes = _mm256_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 63 <= lastStart; p += 64) {
+        __m256i low = PairMatches(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+        __m256i high = PairMatches(haystack, p + 32, firstOffset, firstBytes, secondOffset, secondBytes);
+        if (_mm256_testz_si256(_mm256_or_si256(low, high), _mm256_or_si256(low, high)))
+            continue;
+        uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
+                        (static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(high))) << 32);
+        *found = true;
+        return p + static_cast<size_t>(__builtin_ctzll(mask));
+    }
+    *found = false;
+    return p;
+}
+
+// As ScanPairsWide, 16 positions a step.
+__attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                 size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                 uint8_t second, bool *found)
+{
+    const __m128i firstBytes = _mm_set1_epi8(static_cast<char>(first));
+    const __m128i secondBytes = _mm_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 15 <= lastStart; p += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + firstOffset));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + secondOffset));
+        int mask = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstBytes), _mm_cmpeq_epi8(b, secondBytes)));
+        if (mask) {
+            *found = true;
+            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+    *found = false;
+    return p;
+}
+#endif
+
+}  // namespace
+
+template <typename Equality>
+SubstringSearch<Equality>::SubstringSearch(const uint8_t *needle, size_t length)
+    : needle_(needle), length_(static_cast<ptrdiff_t>(length))
+{
+    // The anchor must be a byte that only matches itself, so that the fast
+    // single-byte search can look for it.
+    int best = -1;
+    for (ptrdiff_t i = 0; i < length_; ++i) {
+        if (Equality::FoldsAway(needle[i]))
+            continue;
+        int rarity = Rarity(needle[i]);
+        if (rarity > best) {
+            best = rarity;
+            anchor_ = i;
+        }
+    }
+    // The partner: the rarest other byte, preferring another value.
+    int partnerBest = -1;
+    for (ptrdiff_t i = 0; anchor_ >= 0 && i < length_; ++i) {
+        if (i == anchor_ || Equality::FoldsAway(needle[i]))
+            continue;
+        int rarity = Rarity(needle[i]) * 2 + (needle[i] != needle[anchor_] ? 1 : 0);
+        if (rarity > partnerBest) {
+            partnerBest = rarity;
+            partner_ = i;
+        }
+    }
+
+}
+
+// Computed only when a search falls back to the two-way algorithm, so a
+// searcher made for one short range costs no more than the scan itself.
+template <typename Equality>
+void SubstringSearch<Equality>::Factorise() const
+{
+    factorised_ = true;
+    ptrdiff_t period, reversedPeriod;
+    ptrdiff_t suffix = MaximalSuffix(false, &period);
+    ptrdiff_t reversedSuffix = MaximalSuffix(true, &reversedPeriod);
+    if (suffix > reversedSuffix) {
+        critical_ = suffix;
+        period_ = period;
+    } else {
+        critical_ = reversedSuffix;
+        period_ = reversedPeriod;
+    }
+    periodic_ = true;
+    for (ptrdiff_t i = 0; i <= critical_; ++i) {
+        if (period_ + i >= length_ || !Same(needle_[i], needle_[i + period_])) {
+            periodic_ = false;
+            break;
+        }
+    }
+    if (!periodic_)
+        period_ = std::max(critical_ + 1, length_ - critical_ - 1) + 1;
+}
+
+template <typename Equality>
+ptrdiff_t SubstringSearch<Equality>::MaximalSuffix(bool reversedOrder, ptrdiff_t *period) const
+{
+    ptrdiff_t suffix = -1, j = 0, k = 1, p = 1;
+    while (j + k < length_) {
+        uint8_t a = Equality::Fold(needle_[j + k]);
+        uint8_t b = Equality::Fold(needle_[suffix + k]);
+        if (reversedOrder ? a > b : a < b) {
+            j += k;
+            k = 1;
+            p = j - suffix;
+        } else if (a == b) {
+            if (k != p) {
+                ++k;
+            } else {
+                j += p;
+                k = 1;
+            }
+        } else {
+            suffix = j;
+            j = suffix + 1;
+            k = p = 1;
+        }
+    }
+    *period = p;
+    return suffix;
+}
+
+template <typename Equality>
+size_t SubstringSearch<Equality>::FindByTwoWay(const uint8_t *haystack, size_t length) const
+{
+    if (!factorised_)
+        Factorise();
+    const ptrdiff_t n = static_cast<ptrdiff_t>(length), m = length_;
+    const uint8_t *x = needle_, *y = haystack;
+    if (periodic_) {
+        ptrdiff_t j = 0, memory = -1;
+        while (j <= n - m) {
+            ptrdiff_t i = std::max(critical_, memory) + 1;
+            while (i < m && Same(x[i], y[i + j]))
+                ++i;
+            if (i >= m) {
+                i = critical_;
+                while (i > memory && Same(x[i], y[i + j]))
+                    --i;
+                if (i <= memory)
+                    return static_cast<size_t>(j);
+                j += period_;
+                memory = m - period_ - 1;
+            } else {
+                j += i - critical_;
+                memory = -1;
+            }
+        }
+    } else {
+        ptrdiff_t j = 0;
+        while (j <= n - m) {
+            ptrdiff_t i = critical_ + 1;
+            while (i < m && Same(x[i], y[i + j]))
+                ++i;
+            if (i >= m) {
+                i = critical_;
+                while (i >= 0 && Same(x[i], y[i + j]))
+                    --i;
+                if (i < 0)
+                    return static_cast<size_t>(j);
+                j += period_;
+            } else {
+                j += i - critical_;
+            }
+        }
+    }
+    return NotFound;
+}
+
+template <typename Equality>
+size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart) const
+{
+    const size_t anchor = static_cast<size_t>(anchor_);
+    const uint8_t anchorByte = needle_[anchor];
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    if (partner_ >= 0 && HasCpuFeature(CpuSse2)) {
+        const size_t partner = static_cast<size_t>(partner_);
+        bool found = false;
+        if (HasCpuFeature(CpuAvx2)) {
+            start = ScanPairsWide(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
+            if (found)
+                return start;
+        }
+        start = ScanPairs(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
+        if (found)
+            return start;
+        for (; start <= lastStart; ++start)
+            if (haystack[start + anchor] == anchorByte && haystack[start + partner] == needle_[partner])
+                return start;
+        return NotFound;
+    }
+#endif
+    const void *hit = std::memchr(haystack + start + anchor, anchorByte, lastStart - start + 1);
+    return hit ? static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor : NotFound;
+}
+
+template <typename Equality>
+size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length) const
+{
+    const size_t m = static_cast<size_t>(length_);
+    if (m == 0 || length < m)
+        return NotFound;
+    if (anchor_ < 0)
+        return FindByTwoWay(haystack, length);
+
+    const size_t lastStart = length - m;
+    // Verification may cost this many bytes per byte passed over before
+    // the search hands over to the two-way algorithm.
+    constexpr size_t WorkPerByte = 4;
+    constexpr size_t WorkAllowance = 256;
+    size_t work = 0;
+    size_t start = 0;
+    while (start <= lastStart) {
+        size_t candidate = NextCandidate(haystack, start, lastStart);
+        if (candidate == NotFound)
+            return NotFound;
+        size_t i = 0;
+        while (i < m && Same(needle_[i], haystack[candidate + i]))
+            ++i;
+        if (i == m)
+            return candidate;
+        start = candidate + 1;
+        work += i + 1;
+        if (work > WorkAllowance + WorkPerByte * start) {
+            size_t found = FindByTwoWay(haystack + start, length - start);
+            return found == NotFound ? NotFound : start + found;
+        }
+    }
+    return NotFound;
+}
+
+template class SubstringSearch<ExactBytes>;
+template class SubstringSearch<AsciiCaseFolded>;
 
 namespace {
 

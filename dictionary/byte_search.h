@@ -1,8 +1,64 @@
+// Byte searches, exact or with ASCII letters folded, for the dictionary
+// routines and the file search: the first occurrence of a byte string in a
+// byte range, linear in the worst case. Candidates are found by looking
+// for two of the needle's rarer bytes at once, 16 or 64 positions a step
+// where the processor has SSE2 or AVX2, else with the platform's fast
+// single-byte search on one of them; when verifying candidates costs more
+// than a few times the bytes passed over (repetitive data), the rest of the
+// range is searched with the two-way algorithm, which never looks at a
+// byte more than a small fixed number of times.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace dorvan {
+
+// Byte equality: exact.
+struct ExactBytes {
+    static uint8_t Fold(uint8_t byte) { return byte; }
+    static bool FoldsAway(uint8_t) { return false; }
+};
+
+// Byte equality with the ASCII letters A-Z and a-z folded together; every
+// other byte, those from 0x80 up included, matches only itself.
+struct AsciiCaseFolded {
+    static uint8_t Fold(uint8_t byte) { return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte; }
+    static bool FoldsAway(uint8_t byte) { return (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z'; }
+};
+
+template <typename Equality>
+class SubstringSearch {
+public:
+    static constexpr size_t NotFound = SIZE_MAX;
+
+    // The needle is not copied: it must outlive the searcher. Its length
+    // must not be 0.
+    SubstringSearch(const uint8_t *needle, size_t length);
+
+    // Offset of the first occurrence in haystack[0, length), or NotFound.
+    size_t FindIn(const uint8_t *haystack, size_t length) const;
+
+private:
+    bool Same(uint8_t a, uint8_t b) const { return Equality::Fold(a) == Equality::Fold(b); }
+    ptrdiff_t MaximalSuffix(bool reversedOrder, ptrdiff_t *period) const;
+    void Factorise() const;
+    size_t FindByTwoWay(const uint8_t *haystack, size_t length) const;
+    size_t NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart) const;
+
+    const uint8_t *needle_;
+    ptrdiff_t length_;
+    ptrdiff_t anchor_ = -1;   // position of the byte looked for first; -1: none usable
+    ptrdiff_t partner_ = -1;  // a second such byte checked with it; -1: none
+    // The two-way algorithm's critical factorisation, made when first needed.
+    mutable bool factorised_ = false;
+    mutable ptrdiff_t critical_ = 0;
+    mutable ptrdiff_t period_ = 1;
+    mutable bool periodic_ = false;
+};
+
+extern template class SubstringSearch<ExactBytes>;
+extern template class SubstringSearch<AsciiCaseFolded>;
 
 // A matcher: the first, lowest match of the zero-terminated `pattern` in
 // [start, end), or null. An empty pattern never matches; a range shorter

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "dictionary/file_transfer.h"
-#include "dictionary/host_file_names.h"
-#include "dictionary/resource_guards.h"
+#include "dictionary/dictionary_file.h"
 #include "platform/file_access.h"
 
 namespace dorvan {

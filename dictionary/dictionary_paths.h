@@ -1,11 +1,16 @@
-// The paths the library composes, in 260-byte path buffers, and the
-// numbered backup copies of the dictionary beside it.
+// The host's file names, the paths the library composes from them in
+// 260-byte path buffers, and the numbered backup copies of the dictionary.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace dorvan {
+
+// The host's file names, in their exact letter case.
+constexpr char DictionaryFileName[] = "Geodict.dct";  // the geographic dictionary
+constexpr char EntryFileName[] = "GeoExt.gxt";        // the map set's entry, shipped with the setup
+constexpr char MapFileName[] = "Pols0000.GST";        // the Poland map file the records name
 
 // Every path the library opens fits this buffer size, terminator included.
 constexpr size_t PathBufferSize = 260;

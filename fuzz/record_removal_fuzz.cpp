@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dictionary/byte_search.h"
-#include "dictionary/record_removal.h"
+#include "dictionary/dictionary_records.h"
 #include "fuzz_input.h"
 #include "reference_models.h"
 

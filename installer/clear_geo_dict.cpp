@@ -1,11 +1,9 @@
 // Unregisters the map set: cuts every dictionary record naming the Poland
 // map file out of the geographic dictionary, after a numbered backup.
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_access.h"
-#include "dictionary/file_rewrite.h"
-#include "dictionary/host_file_names.h"
-#include "dictionary/record_removal.h"
-#include "dictionary/whole_file_reader.h"
+#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_records.h"
 #include "dorvan.h"
 
 namespace dorvan {

@@ -1,13 +1,9 @@
 // Registers the map set: appends the entry "GeoExt.gxt" shipped with the
 // setup to the geographic dictionary, once, after a numbered backup.
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_access.h"
+#include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_paths.h"
-#include "dictionary/file_append.h"
-#include "dictionary/host_file_names.h"
-#include "dictionary/whole_file_reader.h"
 #include "dorvan.h"
-#include "frame/message_ids.h"
 #include "frame/messages.h"
 
 namespace dorvan {

@@ -3,18 +3,68 @@
 #include <cstring>
 
 #include "dictionary/dictionary_paths.h"
-#include "dictionary/host_file_names.h"
 #include "dorvan.h"
-#include "frame/message_ids.h"
 #include "frame/messages.h"
-#include "installer/map_data_value.h"
-#include "installer/registry_key_guard.h"
 #include "platform/file_access.h"
 #include "platform/registry.h"
 
 namespace dorvan {
 
 namespace {
+
+// Closes an open registry key when it goes out of scope, so keys declared
+// one after another are closed in the reverse order of opening.
+class RegistryKeyGuard {
+public:
+    RegistryKeyGuard() = default;
+    RegistryKeyGuard(const RegistryKeyGuard &) = delete;
+    RegistryKeyGuard &operator=(const RegistryKeyGuard &) = delete;
+    ~RegistryKeyGuard() { Close(); }
+
+    platform::RegistryKey *Receive() { return &key_; }
+    platform::RegistryKey Get() const { return key_; }
+    void Close()
+    {
+        if (key_)
+            platform::RegistryCloseKey(key_);
+        key_ = 0;
+    }
+
+private:
+    platform::RegistryKey key_ = 0;
+};
+
+// Reads string value `name` of `key` into a path buffer. The buffer is
+// left empty unless the query succeeds with a REG_SZ value that ends
+// within the buffer; a value that fills all of it without a terminator, or
+// a larger one, counts as missing. Returns 1 for a non-empty string.
+int ReadStringValue(platform::RegistryKey key, const char *name, char (&buffer)[PathBufferSize])
+{
+    buffer[0] = '\0';
+    uint32_t type = 0;
+    uint32_t size = PathBufferSize;
+    long result = platform::RegistryQueryValue(key, name, &type, reinterpret_cast<uint8_t *>(buffer), &size);
+    if (result != platform::RegistrySuccess || type != platform::RegistryString || size > PathBufferSize) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    // A value stored without its terminator still names its text, as long
+    // as a terminator fits after it.
+    if (!std::memchr(buffer, '\0', size)) {
+        if (size == PathBufferSize) {
+            buffer[0] = '\0';
+            return 0;
+        }
+        buffer[size] = '\0';
+    }
+    return buffer[0] != '\0' ? 1 : 0;
+}
+
+// The host's record of its map data directory: value "MapData".
+int ReadMapDataValue(platform::RegistryKey key, char (&buffer)[PathBufferSize])
+{
+    return ReadStringValue(key, "MapData", buffer);
+}
 
 enum class Discovery { Found, HostMissing, RegistryFailed };
 

@@ -2,11 +2,9 @@
 // within the 32-bit range, read in fixed chunks through one buffer.
 #include <cstring>
 
-#include "dictionary/file_transfer.h"
-#include "dictionary/resource_guards.h"
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_file.h"
 #include "dorvan.h"
-#include "platform/file_access.h"
-#include "search/substring_search.h"
 
 namespace dorvan {
 

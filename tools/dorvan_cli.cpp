@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/dictionary_record.h"
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_records.h"
 #include "dorvan.h"
 
 #ifdef _WIN32
@@ -112,8 +113,7 @@ std::string DictionaryPath(const std::string &directory)
     return path + "Geodict.dct";
 }
 
-// The records as the library walks them: found by their tag, searched
-// from the end of the record before, with the library's own record layout.
+// The records as the library walks them, by the library's own walk.
 int ListRecords(const std::string &directory, const std::string &name)
 {
     const std::string path = DictionaryPath(directory);
@@ -123,22 +123,17 @@ int ListRecords(const std::string &directory, const std::string &name)
         return Failure;
     }
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    using Record = dorvan::DictionaryRecord;
+    const auto *bytes = reinterpret_cast<const uint8_t *>(data.data());
+    const auto length = static_cast<int32_t>(data.size());
     size_t count = 0, named = 0;
-    for (size_t tag = data.find(Record::Tag); tag != std::string::npos;) {
-        // A tag with no length byte inside the data reaches the end of the data.
-        size_t end = tag + Record::LengthOffset >= data.size()
-                         ? data.size()
-                         : tag + Record::FixedSpan + static_cast<unsigned char>(data[tag + Record::LengthOffset]);
-        size_t tested = end < data.size() ? end : data.size();
-        bool names = !name.empty() && data.substr(tag, tested - tag).find(name) != std::string::npos;
-        std::printf("offset %zu  span %zu%s  %s\n", tag, end - tag, end > data.size() ? " (past the end)" : "",
+    dorvan::RecordSpan record;
+    for (int32_t from = 0; dorvan::FindNextRecord(bytes, length, from, record); from = record.coveredEnd) {
+        bool names = !name.empty() && dorvan::FindBytes(bytes + record.tag, name.c_str(), bytes + record.coveredEnd);
+        std::printf("offset %ld  span %lld%s  %s\n", static_cast<long>(record.tag),
+                    static_cast<long long>(record.end - record.tag), record.end > length ? " (past the end)" : "",
                     names ? ("names " + name).c_str() : "-");
         ++count;
         named += names ? 1 : 0;
-        if (tested >= data.size())
-            break;
-        tag = data.find(Record::Tag, tested);
     }
     std::printf("%zu records, %zu naming %s, %zu bytes\n", count, named, name.c_str(), data.size());
     return Success;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dictionary/whole_file_reader.h"
+#include "dictionary/dictionary_file.h"
 #include "fault_injection.h"
 #include "message_capture.h"
 #include "test_files.h"

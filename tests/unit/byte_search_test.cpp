@@ -7,7 +7,6 @@
 
 #include "dictionary/byte_search.h"
 #include "reference_models.h"
-#include "search/substring_search.h"
 #include "test_files.h"
 
 namespace dorvan::test {

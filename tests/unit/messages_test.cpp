@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "frame/message_ids.h"
 #include "frame/messages.h"
 #include "frame/module_instance.h"
 #include "message_capture.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dictionary/byte_search.h"
-#include "dictionary/record_removal.h"
+#include "dictionary/dictionary_records.h"
 #include "dictionary_builder.h"
 #include "reference_models.h"
 #include "test_files.h"

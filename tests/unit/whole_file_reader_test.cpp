@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dictionary/whole_file_reader.h"
+#include "dictionary/dictionary_file.h"
 #include "message_capture.h"
 #include "test_files.h"
 

@@ -1,8 +1,9 @@
-// Quiet append of any file to the geographic dictionary: no backup, no
-// duplicate check.
-#include "dictionary/dictionary_access.h"
-#include "dictionary/file_append.h"
-#include "dictionary/whole_file_reader.h"
+// The quiet dictionary edits: append any file, with no backup and no
+// duplicate check; remove the records naming any map set, ASCII letters
+// matched without regard to case, with no backup and no message.
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_records.h"
 #include "dorvan.h"
 
 namespace dorvan {
@@ -28,6 +29,17 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
     return AppendWhole(dictionary.handle.Get(), dictionary.length, appended.block.get(), appended.length) ? 0 : -1;
 }
 
+int RemoveNamedRecords(const char *mapDataDir, const char *name)
+{
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite);
+    if (!dictionary.IsRead())
+        return -1;
+    RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, name, FindBytesNoCase);
+    if (!removal.removed)
+        return 0;
+    return RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength) ? 1 : -1;
+}
+
 }  // namespace
 
 }  // namespace dorvan
@@ -35,4 +47,9 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 extern "C" DORVAN_API int DORVAN_CALL GeoDictGlue(const char *mapDataDir, const char *filePath)
 {
     return dorvan::AppendFileToDictionary(mapDataDir, filePath);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL GeoDictRemove(const char *mapDataDir, const char *name)
+{
+    return dorvan::RemoveNamedRecords(mapDataDir, name);
 }

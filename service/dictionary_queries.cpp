@@ -1,8 +1,7 @@
 // The dictionary queries: is a name registered in "Geodict.dct"?
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_access.h"
-#include "dictionary/host_file_names.h"
-#include "dictionary/whole_file_reader.h"
+#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_paths.h"
 #include "dorvan.h"
 
 namespace dorvan {

@@ -1,0 +1,56 @@
+// The dictionary's records, as far as the library reads them: the record
+// layout, the walk from record to record, and the removal of the records
+// that name a map file.
+#pragma once
+
+#include <cstdint>
+
+#include "dictionary/byte_search.h"
+
+namespace dorvan {
+
+struct DictionaryRecord {
+    static constexpr char Tag[] = "LBTG";     // 4 ASCII bytes, no terminator in the file
+    static constexpr int32_t TagSize = 4;
+    static constexpr int32_t LengthOffset = 4;  // one unsigned byte L
+    static constexpr int32_t FixedSpan = 8;     // a record spans L + 8 bytes from its tag
+
+    // End of the record whose tag is at `tag` in data of `dataLength`
+    // bytes. A tag with no length byte inside the data reaches the end of
+    // the data; otherwise the end may lie beyond it.
+    static int64_t EndOf(const uint8_t *data, int32_t dataLength, int32_t tag)
+    {
+        if (tag + LengthOffset >= dataLength)
+            return dataLength;
+        return int64_t{tag} + FixedSpan + data[tag + LengthOffset];
+    }
+};
+
+// A record as the walk finds it: the offset of its tag, where its L + 8
+// bytes end (possibly past the end of the data), and where the part of it
+// inside the data ends.
+struct RecordSpan {
+    int32_t tag;
+    int64_t end;
+    int32_t coveredEnd;
+};
+
+// The first record whose tag lies at or after `from` in data of `length`
+// bytes; false when no tag follows. The walk from record to record starts
+// each search where the record before covers the data up to, so the bytes
+// of one record are never taken for the tag of another.
+bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record);
+
+struct RemovalResult {
+    int32_t newLength;
+    bool removed;  // at least one record named the map set
+};
+
+// Cuts out of the block every record in which `name` occurs (by `matcher`,
+// searched only inside the record and never past the end of the data), in
+// one pass over the records as the walk finds them; bytes outside records and records that do not match
+// keep their order and bytes. A matching record that runs past the end of
+// the data cuts the data at its tag. The block never grows.
+RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, ByteMatcher matcher);
+
+}  // namespace dorvan
