@@ -1,6 +1,7 @@
 # What `cmake --install` puts in place and what CPack packs: on Windows the
-# kit a setup author needs (Dorvan.dll, dorvan.exe, the header, the import
-# library, the export definitions and the documentation), in a ZIP; on other
+# kit a setup author needs (Dorvan.dll, dorvan.exe, the C and NSIS headers,
+# the import library, the export definitions and the documentation), in a
+# ZIP; on other
 # platforms libdorvan.so with its header, a pkg-config file and a CMake
 # package configuration, so that `find_package(dorvan)` finds it.
 include(GNUInstallDirs)
@@ -15,6 +16,8 @@ if(WIN32)
   # for linkers that expect the .lib name.
   set_target_properties(Dorvan PROPERTIES IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
   install(FILES ${DORVAN_DEF} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  # The NSIS header, beside the C header.
+  install(FILES include/Dorvan.nsh DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 else()
   set(DORVAN_LIBRARY_TARGET dorvan)
   set(DORVAN_DOC_DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -43,6 +43,7 @@ dorvan_install_prerequisites() {
   command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686)
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64)
   command -v locale-gen >/dev/null || missing+=(locales)
+  command -v makensis >/dev/null || missing+=(nsis)
   [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
   if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
     dorvan_add_i386_architecture

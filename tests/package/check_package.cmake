@@ -43,9 +43,10 @@ if(WINDOWS)
   file(MAKE_DIRECTORY "${WORK}/unpacked")
   run(${CMAKE_COMMAND} -E chdir "${WORK}/unpacked" ${CMAKE_COMMAND} -E tar xf "${zip}")
   set(kit "${WORK}/unpacked/${KIT_NAME}")
-  expect_files("${kit}" bin/Dorvan.dll bin/dorvan.exe include/dorvan.h lib/Dorvan.lib lib/Dorvan.def
+  expect_files("${kit}" bin/Dorvan.dll bin/dorvan.exe include/dorvan.h include/Dorvan.nsh lib/Dorvan.lib lib/Dorvan.def
                lib/cmake/dorvan/dorvanConfig.cmake lib/cmake/dorvan/dorvanConfigVersion.cmake
-               doc/README.md doc/setup-guide.md doc/registry.md doc/examples/map_set_setup.c)
+               doc/README.md doc/setup-guide.md doc/registry.md doc/examples/map_set_setup.c
+               doc/examples/map_set_setup.nsi doc/examples/map_set_setup.iss)
   set(toolchain -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
 else()
   set(kit "${WORK}/prefix")

@@ -1,0 +1,101 @@
+; Dorvan.nsh: Dorvan.dll's eight functions for NSIS installers, Unicode or
+; ANSI, through the System plug-in.
+;
+;   !include "Dorvan.nsh"
+;   ...
+;   StrCpy $DorvanDll "$PLUGINSDIR\Dorvan.dll"   ; where the installer put it
+;   ${DorvanSetInstallDir} $0 $1                 ; $0: 1 found, 0 failed; $1: the directory
+;
+; Each macro takes the variables that receive its answer first, then its
+; arguments. The calling details are taken care of here:
+; - strings go to the library as 8-bit ANSI strings (the System plug-in's
+;   "m" type), whatever the installer's own character width;
+; - the installer actions' one-byte answer is masked to its low byte, since
+;   the rest of the register is not cleared;
+; - SetInstallDir writes into a buffer of at least 260 bytes;
+; - ClearGeoDict unloads the library after the call, so that the
+;   uninstaller can delete it (a later call loads it again).
+; The installer actions show their failures in message boxes owned by the
+; installer's window ($HWNDPARENT).
+
+!ifndef DORVAN_NSH
+!define DORVAN_NSH
+
+; The full path of Dorvan.dll; set it before the first call, in the
+; installer and in the uninstaller alike.
+Var DorvanDll
+
+; ${DorvanSetInstallDir} RESULT DIRECTORY
+; RESULT: 1 when the host's map data directory is in DIRECTORY, 0 when the
+; host is missing or its registry keys cannot be used (message 17 or 24).
+!macro DorvanSetInstallDir Result Directory
+  System::Call '$DorvanDll::SetInstallDir(p $HWNDPARENT, m "", m "", m .s, m "") i .s'
+  Pop ${Result}
+  Pop ${Directory}
+  IntOp ${Result} ${Result} & 0xFF
+!macroend
+!define DorvanSetInstallDir "!insertmacro DorvanSetInstallDir"
+
+; ${DorvanSetGeoDict} RESULT SOURCEDIR MAPDATADIR
+; Appends SOURCEDIR\GeoExt.gxt to the dictionary once, after a numbered
+; backup. RESULT: 1 registered, 0 failed (message shown).
+!macro DorvanSetGeoDict Result SourceDir MapDataDir
+  System::Call '$DorvanDll::SetGeoDict(p $HWNDPARENT, m "", m "${SourceDir}", m "${MapDataDir}", m "") i .s ?u'
+  Pop ${Result}
+  IntOp ${Result} ${Result} & 0xFF
+!macroend
+!define DorvanSetGeoDict "!insertmacro DorvanSetGeoDict"
+
+; ${DorvanClearGeoDict} RESULT MAPDATADIR
+; Cuts the map set's records out, after a numbered backup, and unloads the
+; library. RESULT: 1 no record names the map file any more, 0 failed
+; (message shown).
+!macro DorvanClearGeoDict Result MapDataDir
+  System::Call '$DorvanDll::ClearGeoDict(p $HWNDPARENT, m "", m "", m "${MapDataDir}", m "") i .s ?u'
+  Pop ${Result}
+  IntOp ${Result} ${Result} & 0xFF
+!macroend
+!define DorvanClearGeoDict "!insertmacro DorvanClearGeoDict"
+
+; ${DorvanVorezuInstalled} RESULT MAPDATADIR
+; RESULT: 1 registered, 0 not, -1 dictionary missing or unreadable.
+!macro DorvanVorezuInstalled Result MapDataDir
+  System::Call '$DorvanDll::VorezuInstalled(m "${MapDataDir}") i .s'
+  Pop ${Result}
+!macroend
+!define DorvanVorezuInstalled "!insertmacro DorvanVorezuInstalled"
+
+; ${DorvanGeoDictFind} RESULT MAPDATADIR NAME
+; RESULT: 1 NAME occurs in the dictionary, 0 not, -1 missing or unreadable.
+!macro DorvanGeoDictFind Result MapDataDir Name
+  System::Call '$DorvanDll::GeoDictFind(m "${MapDataDir}", m "${Name}") i .s'
+  Pop ${Result}
+!macroend
+!define DorvanGeoDictFind "!insertmacro DorvanGeoDictFind"
+
+; ${DorvanGeoDictGlue} RESULT MAPDATADIR FILE
+; RESULT: 0 FILE appended whole, -1 failed (dictionary unchanged).
+!macro DorvanGeoDictGlue Result MapDataDir File
+  System::Call '$DorvanDll::GeoDictGlue(m "${MapDataDir}", m "${File}") i .s'
+  Pop ${Result}
+!macroend
+!define DorvanGeoDictGlue "!insertmacro DorvanGeoDictGlue"
+
+; ${DorvanGeoDictRemove} RESULT MAPDATADIR NAME
+; RESULT: 1 records naming NAME (any letter case) cut out, 0 none, -1 failed.
+!macro DorvanGeoDictRemove Result MapDataDir Name
+  System::Call '$DorvanDll::GeoDictRemove(m "${MapDataDir}", m "${Name}") i .s'
+  Pop ${Result}
+!macroend
+!define DorvanGeoDictRemove "!insertmacro DorvanGeoDictRemove"
+
+; ${DorvanFindStringInFile} RESULT FILE TEXT
+; RESULT: the offset of TEXT in FILE from 0, -1 empty or absent, -2 the file
+; cannot be read.
+!macro DorvanFindStringInFile Result File Text
+  System::Call '$DorvanDll::FindStringInFile(m "${File}", m "${Text}") i .s'
+  Pop ${Result}
+!macroend
+!define DorvanFindStringInFile "!insertmacro DorvanFindStringInFile"
+
+!endif
