@@ -2,13 +2,18 @@
 ; host's map data directory, copies the map file there, registers the map
 ; set in the host's dictionary, and its uninstaller takes all of it back.
 ;
-;   makensis map_set_setup.nsi
+;   makensis map_set_setup.nsi         (a Unicode installer)
+;   makensis /DANSI map_set_setup.nsi   (an ANSI one)
 ;
 ; Dorvan.dll, Dorvan.nsh, GeoExt.gxt and Pols0000.GST lie beside this
 ; script (makensis -X"!addincludedir DIR" and /D defines can point
 ; elsewhere). The project's tests build and run it silently (/S).
 
+!ifdef ANSI
+Unicode false
+!else
 Unicode true
+!endif
 !addincludedir "."
 !include "Dorvan.nsh"
 

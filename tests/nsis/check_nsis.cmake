@@ -1,6 +1,7 @@
 # A real setup program as the client: the guide's NSIS example, built by
-# makensis with the kit's Dorvan.nsh, installs and uninstalls the map set
-# silently under 32-bit Wine against a synthetic host; with no host, the
+# makensis with the kit's Dorvan.nsh as a Unicode and as an ANSI installer,
+# installs and uninstalls the map set silently under 32-bit Wine against a
+# synthetic host; with no host, the
 # library's message 17 is read and closed from outside the installer's
 # process, and the installer ends with nothing written.
 #
@@ -39,16 +40,21 @@ function(remove_host_keys)
   endforeach()
 endfunction()
 
-# The installer, built from the example as a setup author builds it.
+# The installers, built from the example as a setup author builds them.
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")
-file(MAKE_DIRECTORY "${WORK}/files")
 dorvan_write_sample_host("${WORK}")
-file(COPY "${SOURCE_DIR}/include/Dorvan.nsh" "${SOURCE_DIR}/docs/examples/map_set_setup.nsi" "${DLL}"
-     DESTINATION "${WORK}/files")
-file(COPY "${WORK}/setup/GeoExt.gxt" DESTINATION "${WORK}/files")
-file(WRITE "${WORK}/files/Pols0000.GST" "a synthetic map file")
-run(0 "makensis" ${CMAKE_COMMAND} -E chdir "${WORK}/files" ${MAKENSIS} -V2 map_set_setup.nsi)
-set(installer "${WORK}/files/map_set_setup.exe")
+foreach(variant unicode ansi)
+  set(folder "${WORK}/${variant}")
+  file(COPY "${SOURCE_DIR}/include/Dorvan.nsh" "${SOURCE_DIR}/docs/examples/map_set_setup.nsi" "${DLL}"
+       "${WORK}/setup/GeoExt.gxt" DESTINATION "${folder}")
+  file(WRITE "${folder}/Pols0000.GST" "a synthetic map file")
+  set(charset)
+  if(variant STREQUAL ansi)
+    set(charset -DANSI)
+  endif()
+  run(0 "makensis (${variant})" ${CMAKE_COMMAND} -E chdir "${folder}" ${MAKENSIS} -V2 ${charset} map_set_setup.nsi)
+endforeach()
+set(installer "${WORK}/unicode/map_set_setup.exe")
 remove_host_keys()
 
 # No host: message 17, read and closed by a program of its own, and the
@@ -65,34 +71,40 @@ expect_exists("${data}/Pols0000.GST" NO "no host")
 remove_host_keys()
 
 # Install: the entry appended after a backup, the map file copied, the map
-# set registered.
-file(MAKE_DIRECTORY "${data}")
-file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
-file(SHA256 "${data}/Geodict.dct" original)
+# set registered. Uninstall, run in place (_?=) so that it ends before its
+# status is read: the dictionary back to its first bytes with one more
+# backup, the files gone, and the library unloaded, or it could not have
+# been deleted.
 file(READ "${WORK}/setup/GeoExt.gxt" entry HEX)
-run(0 "install" ${WINE} ${installer} /S)
-file(READ "${data}/Geodict.dct" dictionary HEX)
-string(FIND "${dictionary}" "${entry}" at)
-if(at EQUAL -1)
-  message(SEND_ERROR "install: expected the entry in the dictionary")
-endif()
-expect_exists("${data}/Geodict.000" YES "install")
-expect_exists("${data}/Pols0000.GST" YES "install")
-expect_exists("${app}/Dorvan.dll" YES "install")
-run(0 "VorezuInstalled after install" ${WINE} ${TOOL} installed "C:\\Program Files\\Common Files\\Microsoft Shared\\DataMap\\Data")
+foreach(variant unicode ansi)
+  file(REMOVE_RECURSE "${data}")
+  file(MAKE_DIRECTORY "${data}")
+  file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
+  file(SHA256 "${data}/Geodict.dct" original)
+  run(0 "install (${variant})" ${WINE} "${WORK}/${variant}/map_set_setup.exe" /S)
+  file(READ "${data}/Geodict.dct" dictionary HEX)
+  string(FIND "${dictionary}" "${entry}" at)
+  if(at EQUAL -1)
+    message(SEND_ERROR "install (${variant}): expected the entry in the dictionary")
+  endif()
+  expect_exists("${data}/Geodict.000" YES "install (${variant})")
+  expect_exists("${data}/Pols0000.GST" YES "install (${variant})")
+  expect_exists("${app}/Dorvan.dll" YES "install (${variant})")
+  run(0 "VorezuInstalled after install (${variant})"
+      ${WINE} ${TOOL} installed "C:\\Program Files\\Common Files\\Microsoft Shared\\DataMap\\Data")
 
-# Uninstall, run in place (_?=) so that it ends before its status is read:
-# the dictionary back to its first bytes with one more backup, the files
-# gone, and the library unloaded, or it could not have been deleted.
-run(0 "uninstall" ${WINE} "${app}/uninstall.exe" /S "_?=C:\\Program Files\\Mapa Polski")
-file(SHA256 "${data}/Geodict.dct" now)
-if(NOT now STREQUAL original)
-  message(SEND_ERROR "uninstall: expected the dictionary back to its first bytes")
-endif()
-expect_exists("${data}/Geodict.001" YES "uninstall")
-expect_exists("${data}/Pols0000.GST" NO "uninstall")
-expect_exists("${app}/Dorvan.dll" NO "uninstall")
-expect_exists("${app}/mapset.ini" NO "uninstall")
+  run(0 "uninstall (${variant})" ${WINE} "${app}/uninstall.exe" /S "_?=C:\\Program Files\\Mapa Polski")
+  file(SHA256 "${data}/Geodict.dct" now)
+  if(NOT now STREQUAL original)
+    message(SEND_ERROR "uninstall (${variant}): expected the dictionary back to its first bytes")
+  endif()
+  expect_exists("${data}/Geodict.001" YES "uninstall (${variant})")
+  expect_exists("${data}/Pols0000.GST" NO "uninstall (${variant})")
+  expect_exists("${app}/Dorvan.dll" NO "uninstall (${variant})")
+  expect_exists("${app}/mapset.ini" NO "uninstall (${variant})")
+  file(REMOVE_RECURSE "${app}")
+  remove_host_keys()
+endforeach()
 
 remove_host_keys()
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")
