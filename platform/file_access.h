@@ -64,6 +64,11 @@ inline bool FileExists(const char *path) { return Files->exists(path); }
 inline void *MemoryAllocate(size_t size) { return Files->allocate(size); }
 inline void MemoryRelease(void *block) { Files->release(block); }
 
+// Heap blocks from the run-time library's allocator, for the platforms'
+// tables.
+void *AllocateFromRuntime(size_t size);
+void ReleaseToRuntime(void *block);
+
 // The separator appended when composing a path on this platform.
 extern const char PathSeparator;
 

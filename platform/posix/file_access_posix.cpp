@@ -3,7 +3,6 @@
 #include "platform/file_access.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -90,15 +89,10 @@ bool ExistsNative(const char *path)
     return access(path, F_OK) == 0;
 }
 
-// Some allocators answer null for zero bytes; an empty file still needs a
-// valid block.
-void *AllocateNative(size_t size) { return std::malloc(size ? size : 1); }
-void ReleaseNative(void *block) { std::free(block); }
-
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,     ResizeNative,
-                               CloseNative, LengthNative, ExistsNative, AllocateNative, ReleaseNative};
+const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,          ResizeNative,
+                               CloseNative, LengthNative, ExistsNative, AllocateFromRuntime, ReleaseToRuntime};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -1,6 +1,7 @@
 # A synthetic host installation for the script tests: WORK/host/Geodict.dct
 # with two records and opaque bytes between them, none naming the map file,
-# and WORK/setup/GeoExt.gxt made of two whole records that name it.
+# and WORK/setup/GeoExt.gxt made of two whole records that name it; and the
+# file checks those tests share.
 
 # Appends a dictionary record to the variable out: the tag, a length byte,
 # three filler bytes, then the text.
@@ -20,4 +21,14 @@ function(dorvan_write_sample_host work)
   dorvan_record("Pols0000.GST regions" entry)
   file(WRITE "${work}/host/Geodict.dct" "${dictionary}")
   file(WRITE "${work}/setup/GeoExt.gxt" "${entry}")
+endfunction()
+
+# Reports an error unless `path` exists exactly when `wanted` is true;
+# `after` names the step that should have left it so.
+function(dorvan_expect_exists path wanted after)
+  if(EXISTS "${path}" AND NOT wanted)
+    message(SEND_ERROR "${after}: expected no ${path}")
+  elseif(NOT EXISTS "${path}" AND wanted)
+    message(SEND_ERROR "${after}: expected ${path}")
+  endif()
 endfunction()
