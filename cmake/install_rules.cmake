@@ -1,9 +1,9 @@
 # What `cmake --install` puts in place and what CPack packs: on Windows the
 # kit a setup author needs (Dorvan.dll, dorvan.exe, the C and NSIS headers,
 # the import library, the export definitions and the documentation), in a
-# ZIP; on other
-# platforms libdorvan.so with its header, a pkg-config file and a CMake
-# package configuration, so that `find_package(dorvan)` finds it.
+# ZIP; on other platforms libdorvan.so with its header, a pkg-config file
+# and a CMake package configuration, so that `find_package(dorvan)` finds
+# it.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
