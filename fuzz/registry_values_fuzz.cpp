@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/posix/registry_values_file.h"
+#include "registry_values_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
 {

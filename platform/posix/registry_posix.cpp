@@ -10,8 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "dorvan.h"
 #include "platform/posix/registry_values_file.h"
@@ -22,134 +23,252 @@ namespace dorvan::platform {
 namespace {
 
 constexpr char ValuesFileName[] = "values.reg";
+constexpr char RootKeyFolder[] = "/HKEY_LOCAL_MACHINE";
 constexpr RegistryKey LocalMachine = 0x80000002;
 constexpr size_t MaxRootLength = 4096;
+// A key's folder: the root, the root key's folder and the key path.
+constexpr size_t FolderSize = MaxRootLength + 4096;
 
-std::string RegistryRoot;  // chosen by the loading program; empty: no registry
+char RegistryRoot[MaxRootLength + 1];  // chosen by the loading program; empty: no registry
 
 struct OpenKey {
-    std::string folder;
+    char folder[FolderSize];
 };
 
-bool IsFolder(const std::string &path)
+bool IsFolder(const char *path)
 {
     struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// The folder of `key`, or empty when it is not a usable key.
-std::string FolderOf(RegistryKey key)
+// `folder`, '/' and `name` into `out`; false when it does not fit.
+bool JoinPath(char (&out)[FolderSize], const char *folder, const char *name, size_t nameLength)
 {
-    if (key == LocalMachine)
-        return RegistryRoot.empty() ? std::string() : RegistryRoot + "/HKEY_LOCAL_MACHINE";
+    const size_t folderLength = std::strlen(folder);
+    if (folderLength + 1 + nameLength >= FolderSize)
+        return false;
+    std::memmove(out, folder, folderLength);
+    out[folderLength] = '/';
+    std::memcpy(out + folderLength + 1, name, nameLength);
+    out[folderLength + 1 + nameLength] = '\0';
+    return true;
+}
+
+// The folder of `key` into `out`, or false when it is not a usable key.
+bool FolderOf(RegistryKey key, char (&out)[FolderSize])
+{
+    if (key == LocalMachine) {
+        if (!RegistryRoot[0])
+            return false;
+        std::snprintf(out, FolderSize, "%s%s", RegistryRoot, RootKeyFolder);
+        return true;
+    }
     if (key == 0)
-        return {};
-    return reinterpret_cast<const OpenKey *>(key)->folder;
+        return false;
+    std::memcpy(out, reinterpret_cast<const OpenKey *>(key)->folder, FolderSize);
+    return true;
 }
 
 // A key name that can be a folder of its own.
-bool IsUsableName(const std::string &name)
+bool IsUsableName(const char *name, size_t length)
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos && !SameRegistryName(name, ValuesFileName);
+    if (length == 0 || (length == 1 && name[0] == '.') || (length == 2 && name[0] == '.' && name[1] == '.'))
+        return false;
+    if (std::memchr(name, '/', length))
+        return false;
+    return !SameRegistryName(name, length, ValuesFileName, sizeof ValuesFileName - 1);
 }
 
 // The sub-folder of `folder` whose name equals `name` without regard to
-// case, or empty.
-std::string FindSubFolder(const std::string &folder, const std::string &name)
+// case, into `found`; false when there is none.
+bool FindSubFolder(const char *folder, const char *name, size_t length, char (&found)[FolderSize])
 {
-    DIR *listing = opendir(folder.c_str());
+    DIR *listing = opendir(folder);
     if (!listing)
-        return {};
-    std::string found;
+        return false;
+    bool matched = false;
     while (dirent *entry = readdir(listing)) {
-        if (SameRegistryName(entry->d_name, name) && IsFolder(folder + "/" + entry->d_name)) {
-            found = folder + "/" + entry->d_name;
+        if (SameRegistryName(entry->d_name, std::strlen(entry->d_name), name, length) &&
+            JoinPath(found, folder, entry->d_name, std::strlen(entry->d_name)) && IsFolder(found)) {
+            matched = true;
             break;
         }
     }
     closedir(listing);
-    return found;
+    return matched;
 }
 
 long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key, KeyDisposition *disposition)
 {
     *key = 0;
-    std::string folder = FolderOf(parent);
-    if (folder.empty())
+    char folder[FolderSize];
+    if (!FolderOf(parent, folder))
         return RegistryNotFound;
     // The root key always exists once a registry folder is chosen.
     if (parent == LocalMachine && create) {
-        mkdir(RegistryRoot.c_str(), 0700);
-        mkdir(folder.c_str(), 0700);
+        mkdir(RegistryRoot, 0700);
+        mkdir(folder, 0700);
     }
     if (!IsFolder(folder))
         return RegistryNotFound;
 
     bool created = false;
-    std::string path = subKey ? subKey : "";
-    size_t start = 0;
-    while (start < path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        std::string name = path.substr(start, end - start);
-        start = end + 1;
-        if (!IsUsableName(name))
+    const char *path = subKey ? subKey : "";
+    while (*path) {
+        const char *end = std::strchr(path, '\\');
+        const size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
+        if (!IsUsableName(path, length))
             return RegistryNotFound;
-        std::string next = FindSubFolder(folder, name);
-        if (next.empty()) {
+        char next[FolderSize];
+        if (FindSubFolder(folder, path, length, next)) {
+            created = false;
+        } else {
             if (!create)
                 return RegistryNotFound;
-            next = folder + "/" + name;
-            if (mkdir(next.c_str(), 0700) != 0 && errno != EEXIST)
+            if (!JoinPath(next, folder, path, length))
+                return RegistryNotFound;
+            if (mkdir(next, 0700) != 0 && errno != EEXIST)
                 return RegistryAccessDenied;
             created = true;
-        } else {
-            created = false;
         }
-        folder = next;
+        std::memcpy(folder, next, FolderSize);
+        path += end ? length + 1 : length;
     }
+    auto *opened = static_cast<OpenKey *>(std::malloc(sizeof(OpenKey)));
+    if (!opened)
+        return RegistryAccessDenied;
+    std::memcpy(opened->folder, folder, FolderSize);
     if (disposition)
         *disposition = created ? KeyDisposition::CreatedNew : KeyDisposition::OpenedExisting;
-    *key = reinterpret_cast<RegistryKey>(new OpenKey{folder});
+    *key = reinterpret_cast<RegistryKey>(opened);
     return RegistrySuccess;
 }
 
-bool ReadText(const std::string &path, std::string &text)
+// A key's values file read whole into a heap block (`*text`, `*length`);
+// a missing file is an empty one. False when it cannot be read.
+bool ReadValuesFile(const char *path, char **text, size_t *length)
 {
-    text.clear();
-    int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    *text = nullptr;
+    *length = 0;
+    int file = open(path, O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return errno == ENOENT;
-    char chunk[4096];
-    ssize_t got;
-    while ((got = read(file, chunk, sizeof chunk)) > 0)
-        text.append(chunk, static_cast<size_t>(got));
-    close(file);
-    return got == 0;
-}
-
-bool ReplaceText(const std::string &path, const std::string &text)
-{
-    std::string temporary = path + ".new-" + std::to_string(getpid());
-    int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (file < 0)
-        return false;
-    size_t written = 0;
-    while (written < text.size()) {
-        ssize_t put = write(file, text.data() + written, text.size() - written);
-        if (put <= 0)
+    size_t capacity = 0;
+    ssize_t got = 0;
+    for (;;) {
+        if (*length == capacity) {
+            capacity = capacity ? capacity * 2 : 4096;
+            char *grown = static_cast<char *>(std::realloc(*text, capacity));
+            if (!grown) {
+                got = -1;
+                break;
+            }
+            *text = grown;
+        }
+        got = read(file, *text + *length, capacity - *length);
+        if (got <= 0)
             break;
-        written += static_cast<size_t>(put);
+        *length += static_cast<size_t>(got);
     }
-    bool complete = written == text.size() && fsync(file) == 0;
-    complete = close(file) == 0 && complete;
-    if (!complete || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
+    close(file);
+    if (got < 0) {
+        std::free(*text);
+        *text = nullptr;
+        *length = 0;
         return false;
     }
     return true;
+}
+
+// Buffered writes to the new values file.
+struct Output {
+    int file;
+    bool failed;
+    size_t used;
+    char buffer[65536];
+};
+
+void Flush(Output &out)
+{
+    size_t written = 0;
+    while (!out.failed && written < out.used) {
+        ssize_t put = write(out.file, out.buffer + written, out.used - written);
+        if (put <= 0)
+            out.failed = true;
+        else
+            written += static_cast<size_t>(put);
+    }
+    out.used = 0;
+}
+
+// Room for `size` bytes at the buffer's end, or null when a line that long
+// cannot be buffered at all.
+char *Reserve(Output &out, size_t size)
+{
+    if (size > sizeof out.buffer)
+        return nullptr;
+    if (sizeof out.buffer - out.used < size)
+        Flush(out);
+    return out.buffer + out.used;
+}
+
+bool PutLine(Output &out, const DecodedValue &value)
+{
+    char *room = Reserve(out, ValueLineLimit(value.nameLength, value.dataLength));
+    if (!room)
+        return false;
+    out.used += FormatValueLine(room, value);
+    return true;
+}
+
+// The values file anew: its readable lines in order, each written as the
+// library writes it, with `stored` in place of the first line of its name
+// (other lines of that name dropped), or after them all. Written beside
+// the old file, made durable and renamed over it.
+bool ReplaceValuesFile(const char *path, const char *text, size_t length, const DecodedValue &stored)
+{
+    char temporary[FolderSize + 32];
+    std::snprintf(temporary, sizeof temporary, "%s.new-%ld", path, static_cast<long>(getpid()));
+    auto *out = static_cast<Output *>(std::malloc(sizeof(Output)));
+    auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
+    bool complete = out && scratch;
+    if (complete) {
+        out->file = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        complete = out->file >= 0;
+    }
+    if (complete) {
+        out->failed = false;
+        out->used = std::strlen(ValuesFileHeader);
+        std::memcpy(out->buffer, ValuesFileHeader, out->used);
+        bool placed = false;
+        const char *cursor = text, *end = text + length, *line = nullptr;
+        size_t lineLength = 0;
+        DecodedValue value;
+        while (complete && NextLine(&cursor, end, &line, &lineLength)) {
+            if (!DecodeValueLine(line, lineLength, scratch, &value))
+                continue;
+            if (SameRegistryName(value.name, value.nameLength, stored.name, stored.nameLength)) {
+                if (placed)
+                    continue;
+                placed = true;
+                complete = PutLine(*out, stored);
+            } else {
+                complete = PutLine(*out, value);
+            }
+        }
+        if (complete && !placed)
+            complete = PutLine(*out, stored);
+        Flush(*out);
+        complete = complete && !out->failed && fsync(out->file) == 0;
+        complete = close(out->file) == 0 && complete;
+        if (!complete || rename(temporary, path) != 0) {
+            unlink(temporary);
+            complete = false;
+        }
+    }
+    std::free(scratch);
+    std::free(out);
+    return complete;
 }
 
 }  // namespace
@@ -171,62 +290,72 @@ long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key,
 
 long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
 {
-    std::string folder = FolderOf(key);
-    std::string text;
-    if (folder.empty() || !ReadText(folder + "/" + ValuesFileName, text))
+    char folder[FolderSize], path[FolderSize];
+    char *text = nullptr;
+    size_t length = 0;
+    if (!FolderOf(key, folder) || !JoinPath(path, folder, ValuesFileName, sizeof ValuesFileName - 1) ||
+        !ReadValuesFile(path, &text, &length))
         return RegistryNotFound;
-    for (const StoredValue &value : ParseValuesFile(text)) {
-        if (!SameRegistryName(value.name, name ? name : ""))
+    auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
+    long result = RegistryNotFound;
+    const char *wanted = name ? name : "";
+    const char *cursor = text, *end = text + length, *line = nullptr;
+    size_t lineLength = 0;
+    DecodedValue value;
+    while (scratch && NextLine(&cursor, end, &line, &lineLength)) {
+        if (!DecodeValueLine(line, lineLength, scratch, &value) ||
+            !SameRegistryName(value.name, value.nameLength, wanted, std::strlen(wanted)))
             continue;
+        // The first line of a name counts.
         *type = value.type;
-        uint32_t length = static_cast<uint32_t>(value.data.size());
-        bool fits = data == nullptr || length <= *size;
+        const auto stored = static_cast<uint32_t>(value.dataLength);
+        const bool fits = data == nullptr || stored <= *size;
         if (data && fits)
-            std::memcpy(data, value.data.data(), length);
-        *size = length;
-        return fits ? RegistrySuccess : RegistryMoreData;
+            std::memcpy(data, value.data, stored);
+        *size = stored;
+        result = fits ? RegistrySuccess : RegistryMoreData;
+        break;
     }
-    return RegistryNotFound;
+    std::free(scratch);
+    std::free(text);
+    return result;
 }
 
 long RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
 {
-    std::string folder = FolderOf(key);
-    if (folder.empty())
+    char folder[FolderSize], path[FolderSize];
+    if (!FolderOf(key, folder))
         return RegistryNotFound;
-    std::string path = folder + "/" + ValuesFileName;
-    std::string text;
-    if (!ReadText(path, text))
+    if (!JoinPath(path, folder, ValuesFileName, sizeof ValuesFileName - 1))
         return RegistryAccessDenied;
-    std::vector<StoredValue> values = ParseValuesFile(text);
-    StoredValue stored{name ? name : "", type, std::string(reinterpret_cast<const char *>(data), size)};
-    bool replaced = false;
-    for (StoredValue &value : values) {
-        if (SameRegistryName(value.name, stored.name)) {
-            value.type = stored.type;
-            value.data = stored.data;
-            replaced = true;
-        }
-    }
-    if (!replaced)
-        values.push_back(stored);
-    return ReplaceText(path, FormatValuesFile(values)) ? RegistrySuccess : RegistryAccessDenied;
+    char *text = nullptr;
+    size_t length = 0;
+    if (!ReadValuesFile(path, &text, &length))
+        return RegistryAccessDenied;
+    const char *stored = name ? name : "";
+    const DecodedValue value{stored, std::strlen(stored), type, data, size};
+    const bool replaced = ReplaceValuesFile(path, text, length, value);
+    std::free(text);
+    return replaced ? RegistrySuccess : RegistryAccessDenied;
 }
 
 void RegistryCloseKey(RegistryKey key)
 {
     if (key != LocalMachine && key != 0)
-        delete reinterpret_cast<OpenKey *>(key);
+        std::free(reinterpret_cast<OpenKey *>(key));
 }
 
 }  // namespace dorvan::platform
 
 extern "C" DORVAN_API int DorvanSetRegistryRoot(const char *folder)
 {
+    using dorvan::platform::RegistryRoot;
     if (!folder || !*folder || std::strlen(folder) > dorvan::platform::MaxRootLength)
         return -1;
-    dorvan::platform::RegistryRoot = folder;
-    while (dorvan::platform::RegistryRoot.size() > 1 && dorvan::platform::RegistryRoot.back() == '/')
-        dorvan::platform::RegistryRoot.pop_back();
+    size_t length = std::strlen(folder);
+    while (length > 1 && folder[length - 1] == '/')
+        --length;
+    std::memcpy(RegistryRoot, folder, length);
+    RegistryRoot[length] = '\0';
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "platform/posix/registry_values_file.h"
 
-#include <cstdio>
+#include <cstring>
 
 namespace dorvan::platform {
 
@@ -21,189 +21,230 @@ int HexDigit(char c)
     return -1;
 }
 
-void AppendQuoted(std::string &out, std::string_view bytes)
+bool StartsWith(const char *text, size_t length, const char *prefix)
 {
-    out += '"';
-    for (unsigned char c : bytes) {
-        if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    out += '"';
+    const size_t prefixLength = std::strlen(prefix);
+    return length >= prefixLength && std::memcmp(text, prefix, prefixLength) == 0;
 }
 
-// Reads a quoted string at `text[pos]`; advances `pos` past it.
-bool ReadQuoted(std::string_view text, size_t &pos, std::string &out)
+// Reads a quoted string at text[*pos] into `out`; advances *pos past it and
+// returns the bytes written, or -1 when it cannot be read.
+long ReadQuoted(const char *text, size_t length, size_t *pos, uint8_t *out)
 {
-    if (pos >= text.size() || text[pos] != '"')
-        return false;
-    ++pos;
-    out.clear();
-    while (pos < text.size()) {
-        char c = text[pos++];
-        if (c == '"')
-            return true;
+    size_t p = *pos, written = 0;
+    if (p >= length || text[p] != '"')
+        return -1;
+    ++p;
+    while (p < length) {
+        char c = text[p++];
+        if (c == '"') {
+            *pos = p;
+            return static_cast<long>(written);
+        }
         if (c != '\\') {
-            out += c;
+            out[written++] = static_cast<uint8_t>(c);
             continue;
         }
-        if (pos >= text.size())
-            return false;
-        char escaped = text[pos++];
+        if (p >= length)
+            return -1;
+        char escaped = text[p++];
         if (escaped == '\\' || escaped == '"') {
-            out += escaped;
-        } else if (escaped == 'x' && pos + 2 <= text.size() && HexDigit(text[pos]) >= 0 &&
-                   HexDigit(text[pos + 1]) >= 0) {
-            out += static_cast<char>(HexDigit(text[pos]) * 16 + HexDigit(text[pos + 1]));
-            pos += 2;
+            out[written++] = static_cast<uint8_t>(escaped);
+        } else if (escaped == 'x' && p + 2 <= length && HexDigit(text[p]) >= 0 && HexDigit(text[p + 1]) >= 0) {
+            out[written++] = static_cast<uint8_t>(HexDigit(text[p]) * 16 + HexDigit(text[p + 1]));
+            p += 2;
         } else {
-            return false;
+            return -1;
         }
     }
-    return false;
+    return -1;
 }
 
-bool ReadHexBytes(std::string_view text, std::string &out)
+// "01,00,ff" into `out`; the bytes written, or -1.
+long ReadHexBytes(const char *text, size_t length, uint8_t *out)
 {
-    out.clear();
-    size_t pos = 0;
-    while (pos < text.size()) {
-        if (pos + 2 > text.size() || HexDigit(text[pos]) < 0 || HexDigit(text[pos + 1]) < 0)
-            return false;
-        out += static_cast<char>(HexDigit(text[pos]) * 16 + HexDigit(text[pos + 1]));
+    size_t pos = 0, written = 0;
+    while (pos < length) {
+        if (pos + 2 > length || HexDigit(text[pos]) < 0 || HexDigit(text[pos + 1]) < 0)
+            return -1;
+        out[written++] = static_cast<uint8_t>(HexDigit(text[pos]) * 16 + HexDigit(text[pos + 1]));
         pos += 2;
-        if (pos == text.size())
+        if (pos == length)
             break;
-        if (text[pos] != ',')
-            return false;
+        if (text[pos] != ',' || pos + 1 == length)
+            return -1;
         ++pos;
-        if (pos == text.size())
-            return false;
     }
-    return true;
+    return static_cast<long>(written);
 }
 
-bool ParseLine(std::string_view line, StoredValue &value)
+bool DecodeData(const char *rest, size_t length, uint8_t *out, DecodedValue *value)
 {
-    size_t pos = 0;
-    if (!ReadQuoted(line, pos, value.name))
-        return false;
-    if (pos >= line.size() || line[pos] != '=')
-        return false;
-    std::string_view rest = line.substr(pos + 1);
-    if (rest.substr(0, 3) == "sz:") {
+    value->data = out;
+    if (StartsWith(rest, length, "sz:")) {
         size_t at = 3;
-        std::string text;
-        if (!ReadQuoted(rest, at, text) || at != rest.size() || text.find('\0') != std::string::npos)
+        long text = ReadQuoted(rest, length, &at, out);
+        if (text < 0 || at != length || std::memchr(out, '\0', static_cast<size_t>(text)))
             return false;
-        value.type = StringType;
-        value.data = text + '\0';
+        out[text] = '\0';
+        value->type = StringType;
+        value->dataLength = static_cast<size_t>(text) + 1;
         return true;
     }
-    if (rest.substr(0, 6) == "dword:") {
-        std::string_view digits = rest.substr(6);
-        if (digits.size() != 8)
+    if (StartsWith(rest, length, "dword:")) {
+        if (length != 6 + 8)
             return false;
         uint32_t number = 0;
-        for (char c : digits) {
-            if (HexDigit(c) < 0)
+        for (size_t i = 6; i < length; ++i) {
+            if (HexDigit(rest[i]) < 0)
                 return false;
-            number = number * 16 + static_cast<uint32_t>(HexDigit(c));
+            number = number * 16 + static_cast<uint32_t>(HexDigit(rest[i]));
         }
-        value.type = DwordType;
-        value.data.clear();
         for (int i = 0; i < 4; ++i)
-            value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
+            out[i] = static_cast<uint8_t>((number >> (8 * i)) & 0xFF);
+        value->type = DwordType;
+        value->dataLength = 4;
         return true;
     }
-    if (rest.substr(0, 4) == "hex(") {
-        size_t close = rest.find("):");
-        if (close == std::string_view::npos || close == 4 || close > 14)
+    if (StartsWith(rest, length, "hex(")) {
+        size_t close = 4;
+        while (close + 1 < length && !(rest[close] == ')' && rest[close + 1] == ':'))
+            ++close;
+        if (close + 1 >= length || close == 4 || close > 14)
             return false;
         uint64_t type = 0;
-        for (char c : rest.substr(4, close - 4)) {
-            if (c < '0' || c > '9')
+        for (size_t i = 4; i < close; ++i) {
+            if (rest[i] < '0' || rest[i] > '9')
                 return false;
-            type = type * 10 + static_cast<uint64_t>(c - '0');
+            type = type * 10 + static_cast<uint64_t>(rest[i] - '0');
         }
         if (type > UINT32_MAX)
             return false;
-        value.type = static_cast<uint32_t>(type);
-        return ReadHexBytes(rest.substr(close + 2), value.data);
+        long bytes = ReadHexBytes(rest + close + 2, length - close - 2, out);
+        if (bytes < 0)
+            return false;
+        value->type = static_cast<uint32_t>(type);
+        value->dataLength = static_cast<size_t>(bytes);
+        return true;
     }
     return false;
+}
+
+char *PutQuoted(char *out, const uint8_t *bytes, size_t length)
+{
+    static const char Digits[] = "0123456789abcdef";
+    *out++ = '"';
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t c = bytes[i];
+        if (c == '\\' || c == '"') {
+            *out++ = '\\';
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = Digits[c >> 4];
+            *out++ = Digits[c & 15];
+        } else {
+            *out++ = static_cast<char>(c);
+        }
+    }
+    *out++ = '"';
+    return out;
+}
+
+char *PutText(char *out, const char *text)
+{
+    const size_t length = std::strlen(text);
+    std::memcpy(out, text, length);
+    return out + length;
 }
 
 }  // namespace
 
-bool SameRegistryName(std::string_view a, std::string_view b)
+const char ValuesFileHeader[] =
+    "; Registry values of this key, one per line: \"name\"=sz:\"text\", dword:XXXXXXXX or hex(type):bytes\n";
+
+bool NextLine(const char **cursor, const char *end, const char **line, size_t *length)
 {
-    if (a.size() != b.size())
+    if (*cursor >= end)
         return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i]))
-            return false;
+    const char *start = *cursor;
+    const char *stop = static_cast<const char *>(std::memchr(start, '\n', static_cast<size_t>(end - start)));
+    *cursor = stop ? stop + 1 : end;
+    if (!stop)
+        stop = end;
+    if (stop > start && stop[-1] == '\r')
+        --stop;
+    *line = start;
+    *length = static_cast<size_t>(stop - start);
     return true;
 }
 
-std::vector<StoredValue> ParseValuesFile(std::string_view text)
+bool DecodeValueLine(const char *line, size_t length, uint8_t *scratch, DecodedValue *value)
 {
-    std::vector<StoredValue> values;
-    while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.empty() || line[0] == ';')
-            continue;
-        StoredValue value;
-        if (!ParseLine(line, value))
-            continue;
-        bool known = false;
-        for (const StoredValue &earlier : values)
-            known = known || SameRegistryName(earlier.name, value.name);
-        if (!known)
-            values.push_back(std::move(value));
-    }
-    return values;
+    if (length == 0 || line[0] == ';')
+        return false;
+    size_t pos = 0;
+    long nameLength = ReadQuoted(line, length, &pos, scratch);
+    if (nameLength < 0 || pos >= length || line[pos] != '=')
+        return false;
+    value->name = reinterpret_cast<const char *>(scratch);
+    value->nameLength = static_cast<size_t>(nameLength);
+    return DecodeData(line + pos + 1, length - pos - 1, scratch + nameLength, value);
 }
 
-std::string FormatValuesFile(const std::vector<StoredValue> &values)
+size_t ValueLineLimit(size_t nameLength, size_t dataLength)
 {
-    std::string out = "; Registry values of this key, one per line: \"name\"=sz:\"text\", dword:XXXXXXXX or hex(type):bytes\n";
-    for (const StoredValue &value : values) {
-        AppendQuoted(out, value.name);
-        out += '=';
-        const std::string &data = value.data;
-        if (value.type == StringType && !data.empty() && data.find('\0') == data.size() - 1) {
-            out += "sz:";
-            AppendQuoted(out, std::string_view(data).substr(0, data.size() - 1));
-        } else if (value.type == DwordType && data.size() == 4) {
-            uint32_t number = 0;
-            for (int i = 3; i >= 0; --i)
-                number = number * 256 + static_cast<unsigned char>(data[static_cast<size_t>(i)]);
-            char digits[16];
-            std::snprintf(digits, sizeof digits, "dword:%08x", number);
-            out += digits;
-        } else {
-            out += "hex(" + std::to_string(value.type) + "):";
-            for (size_t i = 0; i < data.size(); ++i) {
-                char pair[4];
-                std::snprintf(pair, sizeof pair, i ? ",%02x" : "%02x", static_cast<unsigned char>(data[i]));
-                out += pair;
-            }
+    return 4 * nameLength + 4 * dataLength + 32;
+}
+
+size_t FormatValueLine(char *out, const DecodedValue &value)
+{
+    static const char Digits[] = "0123456789abcdef";
+    char *p = PutQuoted(out, reinterpret_cast<const uint8_t *>(value.name), value.nameLength);
+    *p++ = '=';
+    const uint8_t *data = value.data;
+    const size_t length = value.dataLength;
+    if (value.type == StringType && length > 0 && std::memchr(data, '\0', length) == data + length - 1) {
+        p = PutText(p, "sz:");
+        p = PutQuoted(p, data, length - 1);
+    } else if (value.type == DwordType && length == 4) {
+        p = PutText(p, "dword:");
+        for (int shift = 28, i = 0; i < 8; ++i, shift -= 4) {
+            const uint32_t number = data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+            *p++ = Digits[(number >> shift) & 15];
         }
-        out += '\n';
+    } else {
+        p = PutText(p, "hex(");
+        char digits[12];
+        int count = 0;
+        uint32_t type = value.type;
+        do {
+            digits[count++] = static_cast<char>('0' + type % 10);
+            type /= 10;
+        } while (type);
+        while (count)
+            *p++ = digits[--count];
+        p = PutText(p, "):");
+        for (size_t i = 0; i < length; ++i) {
+            if (i)
+                *p++ = ',';
+            *p++ = Digits[data[i] >> 4];
+            *p++ = Digits[data[i] & 15];
+        }
     }
-    return out;
+    *p++ = '\n';
+    return static_cast<size_t>(p - out);
+}
+
+bool SameRegistryName(const char *a, size_t aLength, const char *b, size_t bLength)
+{
+    if (aLength != bLength)
+        return false;
+    for (size_t i = 0; i < aLength; ++i)
+        if (FoldCase(a[i]) != FoldCase(b[i]))
+            return false;
+    return true;
 }
 
 }  // namespace dorvan::platform

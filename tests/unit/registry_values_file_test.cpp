@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/posix/registry_values_file.h"
+#include "registry_values_text.h"
 
 namespace dorvan::platform {
 namespace {
