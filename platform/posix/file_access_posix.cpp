@@ -19,22 +19,33 @@ void FormatBackupNumber(char *out, uint32_t number)
 
 namespace {
 
+// Only regular files are read or edited. Every open is made without
+// waiting, so that a FIFO or a device named in place of a file is refused
+// at once rather than waited on; a regular file then works as usual.
 int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
 {
     int handle = NoFile;
     switch (mode) {
     case FileMode::ReadWrite:
-        handle = open(path, O_RDWR | O_CLOEXEC);
+        handle = open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
         break;
     case FileMode::ReadOnly:
-        handle = open(path, O_RDONLY | O_CLOEXEC);
+        handle = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         break;
     case FileMode::CreateNew:
         // Exclusive: a copy that appeared since the existence test is never
         // written over, and a symbolic link planted there is not followed.
-        handle = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        handle = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         break;
     }
+    struct stat status;
+    if (handle != NoFile && (fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))) {
+        close(handle);
+        handle = NoFile;
+        errno = EINVAL;
+    }
+    if (handle != NoFile)
+        fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     if (failure)
         *failure = handle != NoFile ? OpenFailure::None
                    : errno == EEXIST ? OpenFailure::NameTaken

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 namespace dorvan::platform {
 
@@ -21,6 +22,9 @@ void FormatBackupNumber(char *out, uint32_t number)
 
 namespace {
 
+// Only files on disk are read or edited: a device (CON, NUL, COM1, ...) or
+// a pipe named in place of a file is refused before anything is read from
+// it or written to it.
 int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
 {
     int handle = NoFile;
@@ -36,6 +40,11 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         // never written over.
         handle = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         break;
+    }
+    if (handle != NoFile && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
+        _close(handle);
+        handle = NoFile;
+        errno = EINVAL;
     }
     if (failure)
         *failure = handle != NoFile ? OpenFailure::None

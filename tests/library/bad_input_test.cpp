@@ -10,6 +10,12 @@
 #include "message_capture.h"
 #include "test_files.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace dorvan::test {
 namespace {
 
@@ -63,6 +69,52 @@ TEST(BadInput, ANameLongerThanEveryRecordRemovesNothing)
     // The last record's length byte of 255 runs past the end: searched to the end only.
     EXPECT_EQ(1, Library().GeoDictRemove(data.Name().c_str(), "POLS"));
     EXPECT_TRUE(ReadFileBytes(data / "Geodict.dct").empty());
+}
+
+// Files that are not regular files, named where a file is expected: each
+// export answers as for a file that cannot be opened, without waiting, and
+// writes nothing.
+TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
+{
+    TempDirectory data, source;
+    const Bytes dictionary = MakeRecord("Wlochy.GST");
+    WriteFileBytes(data / "Geodict.dct", dictionary);
+#ifdef _WIN32
+    // A device, and a pipe with a server waiting on it.
+    const char pipeName[] = "\\\\.\\pipe\\dorvan-bad-input";
+    HANDLE pipe = CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
+    const std::vector<std::string> specials = {"NUL", pipeName};
+#else
+    const std::string fifo = (data / "fifo").string();
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::vector<std::string> specials = {fifo};
+#endif
+    for (const std::string &special : specials) {
+        MessageCapture capture;
+        EXPECT_EQ(-1, Library().GeoDictGlue(data.Name().c_str(), special.c_str())) << special;
+        EXPECT_EQ(-2, Library().FindStringInFile(special.c_str(), "x")) << special;
+        EXPECT_TRUE(capture.Messages().empty()) << special;
+    }
+    EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+#ifdef _WIN32
+    CloseHandle(pipe);
+#else
+    // A FIFO in place of the dictionary, and in place of the entry: message
+    // 20 from each installer action, and no backup.
+    TempDirectory fifoData;
+    ASSERT_EQ(0, mkfifo((fifoData / "Geodict.dct").c_str(), 0600));
+    ASSERT_EQ(0, mkfifo((source / "GeoExt.gxt").c_str(), 0600));
+    MessageCapture capture;
+    EXPECT_EQ(-1, Library().VorezuInstalled(fifoData.Name().c_str()));
+    EXPECT_EQ(-1, Library().GeoDictFind(fifoData.Name().c_str(), "x"));
+    EXPECT_EQ(-1, Library().GeoDictRemove(fifoData.Name().c_str(), "x"));
+    EXPECT_EQ(0, Library().ClearGeoDict(TestOwnerWindow(), "", "", fifoData.Name().c_str(), ""));
+    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), data.Name().c_str(), ""));
+    EXPECT_EQ(2u, capture.Messages().size());
+    EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+    EXPECT_FALSE(fs::exists(data / "Geodict.000"));
+#endif
 }
 
 }  // namespace
