@@ -26,6 +26,9 @@ constexpr char ValuesFileName[] = "values.reg";
 constexpr char RootKeyFolder[] = "/HKEY_LOCAL_MACHINE";
 constexpr RegistryKey LocalMachine = 0x80000002;
 constexpr size_t MaxRootLength = 4096;
+// Far above any real key (100,000 values take about 4 MiB); a larger
+// values file counts as unreadable.
+constexpr size_t MaxValuesFileSize = 16u << 20;
 // A key's folder: the root, the root key's folder and the key path.
 constexpr size_t FolderSize = MaxRootLength + 4096;
 
@@ -35,10 +38,12 @@ struct OpenKey {
     char folder[FolderSize];
 };
 
+// A folder itself, not a link to one: key folders never lead out of the
+// registry's root.
 bool IsFolder(const char *path)
 {
     struct stat status;
-    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+    return lstat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // `folder`, '/' and `name` into `out`; false when it does not fit.
@@ -127,7 +132,9 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
                 return RegistryNotFound;
             if (!JoinPath(next, folder, path, length))
                 return RegistryNotFound;
-            if (mkdir(next, 0700) != 0 && errno != EEXIST)
+            // A name already taken by anything but a folder, a link
+            // included, cannot become the key.
+            if ((mkdir(next, 0700) != 0 && errno != EEXIST) || !IsFolder(next))
                 return RegistryAccessDenied;
             created = true;
         }
@@ -145,33 +152,30 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
 }
 
 // A key's values file read whole into a heap block (`*text`, `*length`);
-// a missing file is an empty one. False when it cannot be read.
+// a missing file is an empty one. False when it cannot be read, and for
+// anything but a regular file no larger than MaxValuesFileSize: a link, a
+// FIFO or a device is refused without being waited on or read.
 bool ReadValuesFile(const char *path, char **text, size_t *length)
 {
     *text = nullptr;
     *length = 0;
-    int file = open(path, O_RDONLY | O_CLOEXEC);
+    int file = open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (file < 0)
         return errno == ENOENT;
-    size_t capacity = 0;
-    ssize_t got = 0;
-    for (;;) {
-        if (*length == capacity) {
-            capacity = capacity ? capacity * 2 : 4096;
-            char *grown = static_cast<char *>(std::realloc(*text, capacity));
-            if (!grown) {
-                got = -1;
-                break;
-            }
-            *text = grown;
-        }
-        got = read(file, *text + *length, capacity - *length);
-        if (got <= 0)
-            break;
+    struct stat status;
+    bool readable = fstat(file, &status) == 0 && S_ISREG(status.st_mode) &&
+                    static_cast<uint64_t>(status.st_size) <= MaxValuesFileSize;
+    // Read up to one byte past the limit, so that a file that has grown
+    // beyond it since is seen as too large.
+    const size_t grown = readable ? static_cast<size_t>(status.st_size) + 4096 : 0;
+    const size_t capacity = grown < MaxValuesFileSize + 1 ? grown : MaxValuesFileSize + 1;
+    *text = readable ? static_cast<char *>(std::malloc(capacity)) : nullptr;
+    readable = readable && *text;
+    ssize_t got = 1;
+    while (readable && *length < capacity && (got = read(file, *text + *length, capacity - *length)) > 0)
         *length += static_cast<size_t>(got);
-    }
     close(file);
-    if (got < 0) {
+    if (!readable || got < 0 || *length > MaxValuesFileSize) {
         std::free(*text);
         *text = nullptr;
         *length = 0;
@@ -233,7 +237,10 @@ bool ReplaceValuesFile(const char *path, const char *text, size_t length, const 
     auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
     bool complete = out && scratch;
     if (complete) {
-        out->file = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        // Made exclusively and never through a link: a stale file or a link
+        // planted at the name is removed (the link itself, not what it names).
+        unlink(temporary);
+        out->file = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         complete = out->file >= 0;
     }
     if (complete) {

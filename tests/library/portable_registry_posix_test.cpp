@@ -2,11 +2,14 @@
 // case, keys that cannot be made, records kept across processes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "dictionary_builder.h"
 #include "library_exports.h"
@@ -76,6 +79,72 @@ TEST(PortableRegistry, ARecordStoredByOneProcessAnswersTheNext)
     for (const auto &entry : fs::directory_iterator(registry.FolderOfKey("Software\\Microsoft\\Shared Tools\\Map\\Directories")))
         names.push_back(entry.path().filename().string());
     EXPECT_EQ(std::vector<std::string>{"values.reg"}, names);
+}
+
+// Values files and key folders that are not what they seem: nothing waits,
+// nothing is read without limit, and nothing outside the registry's root
+// is read or written. Each case leaves the host's first record unusable,
+// so the fallback finds the host and stores its record.
+TEST(PortableRegistry, HostileValuesFilesAndLinksNeitherWaitNorLeadOutside)
+{
+    const char DataMapKey[] = "Software\\Microsoft\\DataMap\\Directories";
+    const char MapKey[] = "Software\\Microsoft\\Shared Tools\\Map\\Directories";
+    TempDirectory outside;
+    WriteFileBytes(outside / "values.reg", ToBytes("\"MapData\"=sz:\"/elsewhere\"\n"));
+    const Bytes outsideBefore = ReadFileBytes(outside / "values.reg");
+
+    struct Case {
+        const char *name;
+        std::function<void(TestRegistry &)> arrange;
+    };
+    const Case cases[] = {
+        {"a FIFO as values file",
+         [&](TestRegistry &r) {
+             r.CreateKey(DataMapKey);
+             ASSERT_EQ(0, mkfifo((r.FolderOfKey(DataMapKey) / "values.reg").c_str(), 0600));
+         }},
+        {"a link to an endless device as values file",
+         [&](TestRegistry &r) {
+             r.CreateKey(DataMapKey);
+             fs::create_symlink("/dev/zero", r.FolderOfKey(DataMapKey) / "values.reg");
+         }},
+        {"a link to a values file outside",
+         [&](TestRegistry &r) {
+             r.CreateKey(DataMapKey);
+             fs::create_symlink(outside / "values.reg", r.FolderOfKey(DataMapKey) / "values.reg");
+         }},
+        {"an oversized values file",
+         [&](TestRegistry &r) {
+             r.CreateKey(DataMapKey);
+             std::string text = "\"MapData\"=sz:\"/too/large\"\n";
+             text.resize((16u << 20) + 1, ';');
+             WriteFileBytes(r.FolderOfKey(DataMapKey) / "values.reg", ToBytes(text));
+         }},
+        {"a link at the temporary name",
+         [&](TestRegistry &r) {
+             r.CreateKey(MapKey);
+             fs::create_symlink(outside / "values.reg",
+                                r.FolderOfKey(MapKey) / ("values.reg.new-" + std::to_string(getpid())));
+         }},
+        {"a linked key folder",
+         [&](TestRegistry &r) {
+             fs::create_directories(outside / "Directories");
+             fs::create_symlink(outside.Path(), r.FolderOfKey("Software\\Microsoft") / "DataMap");
+         }},
+    };
+    for (const Case &test : cases) {
+        TestRegistry registry;
+        TempDirectory commonFiles;
+        const fs::path data = PlaceHostUnderCommonFiles(registry, commonFiles, {});
+        test.arrange(registry);
+        MessageCapture capture;
+        char target[260] = {};
+        EXPECT_EQ(1, Library().SetInstallDir(nullptr, "", "", target, "")) << test.name;
+        EXPECT_EQ(data.string() + "/", target) << test.name;
+        EXPECT_TRUE(capture.Messages().empty()) << test.name;
+        EXPECT_EQ(outsideBefore, ReadFileBytes(outside / "values.reg")) << test.name;
+        EXPECT_FALSE(fs::exists(outside / "Directories" / "values.reg")) << test.name;
+    }
 }
 
 }  // namespace
