@@ -73,9 +73,12 @@ DORVAN_API int DORVAN_CALL FindStringInFile(const char *filePath, const char *te
 /*
  * Portable build only. A program that loads libdorvan.so may receive the
  * messages the library shows instead of having them written to standard
- * error. The sink gets the owner window, the UTF-8 text, the caption and
- * the style, and returns the button pressed (1 for OK). Pass a null sink to
- * go back to standard error.
+ * error. The sink gets the owner window, the text, the caption and the
+ * style, and returns the button pressed (1 for OK). The text and caption
+ * are UTF-8, except a path inserted into the text: that is placed exactly
+ * as its bytes were passed to the library (a file name's own bytes), so a
+ * path that is not UTF-8 arrives as it is. Pass a null sink to go back to
+ * standard error.
  */
 typedef int (*DorvanMessageSink)(void *context, DorvanWindow owner, const char *text,
                                  const char *caption, unsigned style);

@@ -88,7 +88,7 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
 #else
     const std::string fifo = (data / "fifo").string();
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-    const std::vector<std::string> specials = {fifo};
+    const std::vector<std::string> specials = {fifo, "/dev/null"};
 #endif
     for (const std::string &special : specials) {
         MessageCapture capture;
@@ -102,16 +102,19 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
 #else
     // A FIFO in place of the dictionary, and in place of the entry: message
     // 20 from each installer action, and no backup.
-    TempDirectory fifoData;
+    TempDirectory fifoData, fifoSource;
     ASSERT_EQ(0, mkfifo((fifoData / "Geodict.dct").c_str(), 0600));
-    ASSERT_EQ(0, mkfifo((source / "GeoExt.gxt").c_str(), 0600));
+    ASSERT_EQ(0, mkfifo((fifoSource / "GeoExt.gxt").c_str(), 0600));
+    WriteFileBytes(source / "GeoExt.gxt", MakeRecord("Pols0000.GST"));
     MessageCapture capture;
     EXPECT_EQ(-1, Library().VorezuInstalled(fifoData.Name().c_str()));
     EXPECT_EQ(-1, Library().GeoDictFind(fifoData.Name().c_str(), "x"));
     EXPECT_EQ(-1, Library().GeoDictRemove(fifoData.Name().c_str(), "x"));
+    EXPECT_EQ(-1, Library().GeoDictGlue(fifoData.Name().c_str(), (source / "GeoExt.gxt").c_str()));
     EXPECT_EQ(0, Library().ClearGeoDict(TestOwnerWindow(), "", "", fifoData.Name().c_str(), ""));
-    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), data.Name().c_str(), ""));
-    EXPECT_EQ(2u, capture.Messages().size());
+    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), fifoData.Name().c_str(), ""));
+    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", fifoSource.Name().c_str(), data.Name().c_str(), ""));
+    EXPECT_EQ(3u, capture.Messages().size());
     EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
     EXPECT_FALSE(fs::exists(data / "Geodict.000"));
 #endif
