@@ -1,5 +1,6 @@
 #include "dictionary/dictionary_file.h"
 
+#include "dictionary/dictionary_journal.h"
 #include "frame/messages.h"
 
 namespace dorvan {
@@ -71,25 +72,6 @@ WholeFile ReadWholeFile(void *owner, const char *path, platform::FileMode mode)
     return file;
 }
 
-bool AppendWhole(int handle, int32_t oldLength, const uint8_t *bytes, int32_t length)
-{
-    // A seek that does not land at the old end would write elsewhere.
-    bool appended = platform::FileSeek(handle, 0, platform::SeekOrigin::End) == oldLength &&
-                    WriteFully(handle, bytes, length) == length;
-    if (!appended)
-        platform::FileResize(handle, oldLength);
-    return appended;
-}
-
-bool RewriteFile(int handle, const uint8_t *block, int32_t newLength)
-{
-    if (platform::FileSeek(handle, 0, platform::SeekOrigin::Start) != 0)
-        return false;
-    if (WriteFully(handle, block, newLength) != newLength)
-        return false;
-    return platform::FileResize(handle, newLength);
-}
-
 void ShowPathMessage(void *owner, unsigned id, const ComposedPath &path)
 {
     if (path.fits) {
@@ -109,10 +91,28 @@ void ShowPathMessage(void *owner, unsigned id, const ComposedPath &path)
     ShowFormattedMessage(owner, id, StopStyle, text);
 }
 
+namespace {
+
+// Whether the dictionary may be read for `mode` once an interrupted edit
+// was rolled back: an edit needs the journal gone, since it would undo the
+// edit on a later call.
+bool ReadyAfterRollBack(const char *dictionaryPath, platform::FileMode mode)
+{
+    JournalState state = RollBackInterruptedEdit(dictionaryPath);
+    return state == JournalState::Clear || (state == JournalState::Left && mode == platform::FileMode::ReadOnly);
+}
+
+}  // namespace
+
 WholeFile ReadDictionaryForInstaller(void *owner, const char *mapDataDir, ComposedPath &path)
 {
     if (!BuildDictionaryPath(path, mapDataDir)) {
         ShowPathMessage(owner, MessageDictionaryMissing, path);
+        return {};
+    }
+    if (!ReadyAfterRollBack(path.text, platform::FileMode::ReadWrite)) {
+        if (owner)
+            ShowFormattedMessage(owner, MessageOpenFailed, StopStyle, path.text);
         return {};
     }
     return ReadWholeFile(owner, path.text, platform::FileMode::ReadWrite);
@@ -126,10 +126,9 @@ unsigned char AnswerDictionaryWrite(void *owner, bool written, const char *path)
     return 0;
 }
 
-WholeFile ReadDictionaryQuietly(const char *mapDataDir, platform::FileMode mode)
+WholeFile ReadDictionaryQuietly(const char *mapDataDir, platform::FileMode mode, ComposedPath &path)
 {
-    ComposedPath path;
-    if (!BuildDictionaryPath(path, mapDataDir))
+    if (!BuildDictionaryPath(path, mapDataDir) || !ReadyAfterRollBack(path.text, mode))
         return {};
     return ReadWholeFile(nullptr, path.text, mode);
 }

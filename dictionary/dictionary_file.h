@@ -32,11 +32,13 @@ public:
 
     bool IsOpen() const { return handle_ != platform::NoFile; }
     int Get() const { return handle_; }
-    void Close()
+    // False when the close failed: what was written may not have reached
+    // the file.
+    bool Close()
     {
-        if (IsOpen())
-            platform::FileClose(handle_);
+        bool closed = !IsOpen() || platform::FileClose(handle_);
         handle_ = platform::NoFile;
+        return closed;
     }
 
 private:
@@ -75,26 +77,15 @@ struct WholeFile {
 // range, or the file shorter than its length).
 WholeFile ReadWholeFile(void *owner, const char *path, platform::FileMode mode);
 
-// Appends `length` bytes at the end of the open file, whose length is
-// `oldLength`. An append that falls short is taken back: the file is cut to
-// its old length through the same handle, so it never ends in part of what
-// was appended. Returns whether every byte was appended.
-bool AppendWhole(int handle, int32_t oldLength, const uint8_t *bytes, int32_t length);
-
-// Replaces the content of the open file with the first `newLength` bytes
-// of `block`. The new content is written from the start first and the file
-// is cut to its new length afterwards, so a failure never leaves a file
-// emptied before anything was written. Fails when the write falls short
-// or the cut fails.
-bool RewriteFile(int handle, const uint8_t *block, int32_t newLength);
-
 // Shows message `id` with a composed path as its insert, whole even when it
 // is too long for a path buffer.
 void ShowPathMessage(void *owner, unsigned id, const ComposedPath &path);
 
-// The dictionary of a map data directory read whole, for an installer
-// action: a missing dictionary is shown with message 19 (whatever the owner
-// window), a failed read by the reader when `owner` is not null. `path`
+// The dictionary of a map data directory read whole and open for an edit,
+// for an installer action: a missing dictionary is shown with message 19
+// (whatever the owner window), a failed read by the reader when `owner` is
+// not null. An edit that was interrupted earlier is rolled back first; one
+// that cannot be is shown as a dictionary that cannot be opened. `path`
 // receives the dictionary path for later messages.
 WholeFile ReadDictionaryForInstaller(void *owner, const char *mapDataDir, ComposedPath &path);
 
@@ -103,7 +94,9 @@ WholeFile ReadDictionaryForInstaller(void *owner, const char *mapDataDir, Compos
 // dictionary before.
 unsigned char AnswerDictionaryWrite(void *owner, bool written, const char *path);
 
-// The same for a service function: silent.
-WholeFile ReadDictionaryQuietly(const char *mapDataDir, platform::FileMode mode);
+// The same for a service function, silent, open with `mode`: read-write
+// for an edit, read-only for a query. A query also reads a dictionary whose
+// interrupted edit was rolled back while its journal could not be cleared.
+WholeFile ReadDictionaryQuietly(const char *mapDataDir, platform::FileMode mode, ComposedPath &path);
 
 }  // namespace dorvan

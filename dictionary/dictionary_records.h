@@ -41,16 +41,27 @@ struct RecordSpan {
 // of one record are never taken for the tag of another.
 bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record);
 
+// The first record whose tag lies at or after `from` in which `name`
+// occurs (by `matcher`, searched only inside the record and never past the
+// end of the data); the walk is the one above.
+bool FindMatchingRecord(const uint8_t *data, int32_t length, int32_t from, const char *name, ByteMatcher matcher,
+                        RecordSpan &record);
+
+// Cuts out of the block, in one pass, `first` (the first record that
+// FindMatchingRecord finds from offset 0) and every later record in which
+// `name` occurs; returns the new length. Bytes before `first` are not
+// touched; bytes outside records and records that do not match keep their
+// order and bytes. A matching record that runs past the end of the data
+// cuts the data at its tag. The block never grows.
+int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSpan &first, const char *name,
+                                  ByteMatcher matcher);
+
 struct RemovalResult {
     int32_t newLength;
     bool removed;  // at least one record named the map set
 };
 
-// Cuts out of the block every record in which `name` occurs (by `matcher`,
-// searched only inside the record and never past the end of the data), in
-// one pass over the records as the walk finds them; bytes outside records and records that do not match
-// keep their order and bytes. A matching record that runs past the end of
-// the data cuts the data at its tag. The block never grows.
+// Both steps at once.
 RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, ByteMatcher matcher);
 
 }  // namespace dorvan

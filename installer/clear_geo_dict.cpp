@@ -2,8 +2,8 @@
 // map file out of the geographic dictionary, after a numbered backup.
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"
-#include "dictionary/dictionary_records.h"
 #include "dorvan.h"
 
 namespace dorvan {
@@ -21,14 +21,9 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
     // nothing will be removed.
     MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
 
-    RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, MapFileName, FindBytes);
-    if (!removal.removed)
-        return 1;
-
-    bool rewritten = RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength);
+    RemovalOutcome removal = RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, FindBytes);
     dictionary.block.reset();
-    dictionary.handle.Close();
-    return AnswerDictionaryWrite(owner, rewritten, dictionaryPath.text);
+    return AnswerDictionaryWrite(owner, removal != RemovalOutcome::Failed, dictionaryPath.text);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // setup to the geographic dictionary, once, after a numbered backup.
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"
 #include "dorvan.h"
 #include "frame/messages.h"
@@ -36,11 +37,10 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
 
     MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
 
-    // A short append leaves no part of the entry behind.
-    bool appended = AppendWhole(dictionary.handle.Get(), dictionary.length, entry.block.get(), entry.length);
+    // A failed append leaves no part of the entry behind.
+    bool appended = AppendToDictionary(dictionaryPath.text, dictionary, entry.block.get(), entry.length);
     dictionary.block.reset();
     entry.block.reset();
-    dictionary.handle.Close();
     return AnswerDictionaryWrite(owner, appended, dictionaryPath.text);
 }
 

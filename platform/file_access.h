@@ -15,6 +15,8 @@ enum class FileMode {
     ReadWrite,  // dictionary to be read and rewritten: no creation
     ReadOnly,   // any file that is only read: no creation
     CreateNew,  // new backup copy: write only, created exclusively, writable
+    Journal,    // rollback journal: read and write, created when missing,
+                // never through a link; not truncated by the open itself
 };
 
 enum class SeekOrigin { Start, End };
@@ -35,6 +37,14 @@ struct FileTable {
     // Cuts or extends the file to `length` bytes.
     bool (*resize)(int handle, int32_t length);
     bool (*close)(int handle);
+    // Makes what was written through the handle durable, so that it
+    // survives a crash of the whole system.
+    bool (*sync)(int handle);
+    // Makes the names in the folder holding `path` durable: a file just
+    // created there keeps its name after a crash. Some file systems refuse
+    // it, so it has no answer.
+    void (*syncFolder)(const char *path);
+    bool (*remove)(const char *path);
     // Length of an open file, 64-bit so that files beyond the 32-bit range
     // are recognised; -1 when it cannot be found.
     int64_t (*length)(int handle);
@@ -59,6 +69,9 @@ inline int32_t FileWrite(int handle, const void *buffer, int32_t count) { return
 inline int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin) { return Files->seek(handle, offset, origin); }
 inline bool FileResize(int handle, int32_t length) { return Files->resize(handle, length); }
 inline bool FileClose(int handle) { return Files->close(handle); }
+inline bool FileSync(int handle) { return Files->sync(handle); }
+inline void FileSyncFolder(const char *path) { Files->syncFolder(path); }
+inline bool FileRemove(const char *path) { return Files->remove(path); }
 inline int64_t FileLength(int handle) { return Files->length(handle); }
 inline bool FileExists(const char *path) { return Files->exists(path); }
 inline void *MemoryAllocate(size_t size) { return Files->allocate(size); }

@@ -3,7 +3,7 @@
 // matched without regard to case, with no backup and no message.
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
-#include "dictionary/dictionary_records.h"
+#include "dictionary/dictionary_journal.h"
 #include "dorvan.h"
 
 namespace dorvan {
@@ -14,7 +14,8 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 {
     // Read whole although its content is not used: a dictionary that
     // cannot be read or held in memory makes the call fail.
-    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite);
+    ComposedPath dictionaryPath;
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite, dictionaryPath);
     if (!dictionary.IsRead())
         return -1;
     // Read before anything is written, so that the dictionary's own path
@@ -24,20 +25,26 @@ int AppendFileToDictionary(const char *mapDataDir, const char *filePath)
         return -1;
     appended.handle.Close();
 
-    // A short append is taken back, so the dictionary never ends in part
+    // A failed append is taken back, so the dictionary never ends in part
     // of a file.
-    return AppendWhole(dictionary.handle.Get(), dictionary.length, appended.block.get(), appended.length) ? 0 : -1;
+    return AppendToDictionary(dictionaryPath.text, dictionary, appended.block.get(), appended.length) ? 0 : -1;
 }
 
 int RemoveNamedRecords(const char *mapDataDir, const char *name)
 {
-    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite);
+    ComposedPath dictionaryPath;
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite, dictionaryPath);
     if (!dictionary.IsRead())
         return -1;
-    RemovalResult removal = RemoveMatchingRecords(dictionary.block.get(), dictionary.length, name, FindBytesNoCase);
-    if (!removal.removed)
+    switch (RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, name, FindBytesNoCase)) {
+    case RemovalOutcome::NothingToRemove:
         return 0;
-    return RewriteFile(dictionary.handle.Get(), dictionary.block.get(), removal.newLength) ? 1 : -1;
+    case RemovalOutcome::Removed:
+        return 1;
+    case RemovalOutcome::Failed:
+        break;
+    }
+    return -1;
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace {
 int FindNameInDictionary(const char *mapDataDir, const char *name)
 {
     // Read-only, so a read-only dictionary is answered too.
-    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadOnly);
+    ComposedPath dictionaryPath;
+    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadOnly, dictionaryPath);
     if (!dictionary.IsRead())
         return -1;
     dictionary.handle.Close();

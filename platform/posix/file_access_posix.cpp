@@ -3,6 +3,7 @@
 #include "platform/file_access.h"
 
 #include <cstdio>
+#include <cstring>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,6 +37,9 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         // Exclusive: a copy that appeared since the existence test is never
         // written over, and a symbolic link planted there is not followed.
         handle = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        break;
+    case FileMode::Journal:
+        handle = open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         break;
     }
     struct stat status;
@@ -87,6 +91,33 @@ bool CloseNative(int handle)
     return close(handle) == 0;
 }
 
+bool SyncNative(int handle)
+{
+    return fsync(handle) == 0;
+}
+
+void SyncFolderNative(const char *path)
+{
+    char folder[4096] = ".";
+    if (const char *slash = std::strrchr(path, '/')) {
+        size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);  // "/name" lies in the root
+        if (length >= sizeof folder)
+            return;
+        std::memcpy(folder, path, length);
+        folder[length] = '\0';
+    }
+    int handle = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    fsync(handle);
+    close(handle);
+}
+
+bool RemoveNative(const char *path)
+{
+    return unlink(path) == 0;
+}
+
 int64_t LengthNative(int handle)
 {
     struct stat status;
@@ -102,8 +133,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,          ResizeNative,
-                               CloseNative, LengthNative, ExistsNative, AllocateFromRuntime, ReleaseToRuntime};
+const FileTable NativeFiles = {OpenNative,   ReadNative,       WriteNative,  SeekNative,   ResizeNative,
+                               CloseNative,  SyncNative,       SyncFolderNative, RemoveNative,
+                               LengthNative, ExistsNative,     AllocateFromRuntime, ReleaseToRuntime};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

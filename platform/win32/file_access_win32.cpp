@@ -40,6 +40,9 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         // never written over.
         handle = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         break;
+    case FileMode::Journal:
+        handle = _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+        break;
     }
     if (handle != NoFile && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
         _close(handle);
@@ -78,6 +81,20 @@ bool CloseNative(int handle)
     return _close(handle) == 0;
 }
 
+bool SyncNative(int handle)
+{
+    return _commit(handle) == 0;
+}
+
+// The file system keeps its own names safe: NTFS logs every change to a
+// folder before it is made.
+void SyncFolderNative(const char *) {}
+
+bool RemoveNative(const char *path)
+{
+    return _unlink(path) == 0;
+}
+
 int64_t LengthNative(int handle)
 {
     // The 64-bit query, so that a file of 2 GiB or more is seen as such
@@ -92,8 +109,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,  ReadNative,   WriteNative,  SeekNative,          ResizeNative,
-                               CloseNative, LengthNative, ExistsNative, AllocateFromRuntime, ReleaseToRuntime};
+const FileTable NativeFiles = {OpenNative,   ReadNative,       WriteNative,  SeekNative,   ResizeNative,
+                               CloseNative,  SyncNative,       SyncFolderNative, RemoveNative,
+                               LengthNative, ExistsNative,     AllocateFromRuntime, ReleaseToRuntime};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

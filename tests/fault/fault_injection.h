@@ -8,7 +8,7 @@
 
 namespace dorvan::test::fault {
 
-enum class Operation { Open, Read, Write, Seek, Resize, Close, Length, Exists, Allocate, Any };
+enum class Operation { Open, Read, Write, Seek, Resize, Close, Sync, Remove, Length, Exists, Allocate, Any };
 
 enum class Fault {
     Fail,     // the operation fails (an allocation answers null)

@@ -134,6 +134,22 @@ bool CloseFaulty(int handle)
     return closed && !struck;
 }
 
+bool SyncFaulty(int handle)
+{
+    return Strikes(Operation::Sync) ? false : NativeFiles.sync(handle);
+}
+
+// Syncing a folder has no answer to fail.
+void SyncFolderFaulty(const char *path)
+{
+    NativeFiles.syncFolder(path);
+}
+
+bool RemoveFaulty(const char *path)
+{
+    return Strikes(Operation::Remove) ? false : NativeFiles.remove(path);
+}
+
 int64_t LengthFaulty(int handle)
 {
     return Strikes(Operation::Length) ? -1 : NativeFiles.length(handle);
@@ -161,8 +177,9 @@ void ReleaseFaulty(void *block)
     NativeFiles.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,  ReadFaulty,   WriteFaulty,  SeekFaulty,     ResizeFaulty,
-                               CloseFaulty, LengthFaulty, ExistsFaulty, AllocateFaulty, ReleaseFaulty};
+const FileTable FaultyFiles = {OpenFaulty,   ReadFaulty,   WriteFaulty,      SeekFaulty,     ResizeFaulty,
+                               CloseFaulty,  SyncFaulty,   SyncFolderFaulty, RemoveFaulty,
+                               LengthFaulty, ExistsFaulty, AllocateFaulty,   ReleaseFaulty};
 const bool Installed = (Files = &FaultyFiles, true);
 
 }  // namespace

@@ -1,0 +1,323 @@
+#include "dictionary/dictionary_journal.h"
+
+#include <cstring>
+#include <utility>
+
+#include "dictionary/dictionary_records.h"
+
+namespace dorvan {
+
+namespace {
+
+using platform::SeekOrigin;
+
+// The journal: a header, then the dictionary's old bytes from the first
+// changed offset to its old end. All numbers are little-endian.
+//   0  8 bytes  "DorvanJ1"
+//   8  4 bytes  the dictionary's old length
+//  12  4 bytes  the first changed offset; the saved bytes are those from it
+//               to the old length (none for an append)
+//  16  8 bytes  checksum of the saved bytes
+//  24  8 bytes  checksum of bytes 0 to 23
+// A journal is complete only when its length, both checksums and the
+// numbers agree; anything else was cut short before the dictionary changed.
+constexpr uint8_t JournalMagic[8] = {'D', 'o', 'r', 'v', 'a', 'n', 'J', '1'};
+constexpr int32_t HeaderSize = 32;
+
+// Saved bytes are checked and copied back through a buffer on the stack,
+// so that putting the old bytes back never needs memory that may be gone.
+constexpr int32_t ChunkSize = 16384;
+
+struct JournalHeader {
+    int32_t oldLength;
+    int32_t firstChanged;
+    uint64_t savedSum;
+
+    int32_t SavedLength() const { return oldLength - firstChanged; }
+};
+
+// A Fletcher-style sum over 32-bit little-endian words: it notices bytes
+// that never reached the disk (zeros where data should be) and reordered
+// pieces. Fed in pieces whose lengths are multiples of 4 but the last.
+class Checksum {
+public:
+    void Add(const uint8_t *bytes, int32_t count)
+    {
+        int32_t i = 0;
+        for (; i + 4 <= count; i += 4)
+            AddWord(uint32_t{bytes[i]} | uint32_t{bytes[i + 1]} << 8 | uint32_t{bytes[i + 2]} << 16 |
+                    uint32_t{bytes[i + 3]} << 24);
+        if (i < count) {
+            uint32_t last = 0;
+            for (int32_t k = count - 1; k >= i; --k)
+                last = last << 8 | bytes[k];
+            AddWord(last);
+        }
+    }
+    uint64_t Value() const { return sum_ ^ (sumOfSums_ * 0x9E3779B97F4A7C15u); }
+
+private:
+    void AddWord(uint32_t word)
+    {
+        sum_ += word;
+        sumOfSums_ += sum_;
+    }
+    uint64_t sum_ = 1;  // so that a journal of zeros does not check out
+    uint64_t sumOfSums_ = 0;
+};
+
+uint64_t ChecksumOf(const uint8_t *bytes, int32_t count)
+{
+    Checksum sum;
+    sum.Add(bytes, count);
+    return sum.Value();
+}
+
+void PutNumber(uint8_t *out, uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint64_t GetNumber(const uint8_t *in, int size)
+{
+    uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | in[i];
+    return value;
+}
+
+void EncodeHeader(uint8_t (&out)[HeaderSize], const JournalHeader &header)
+{
+    std::memcpy(out, JournalMagic, sizeof JournalMagic);
+    PutNumber(out + 8, static_cast<uint32_t>(header.oldLength), 4);
+    PutNumber(out + 12, static_cast<uint32_t>(header.firstChanged), 4);
+    PutNumber(out + 16, header.savedSum, 8);
+    PutNumber(out + 24, ChecksumOf(out, 24), 8);
+}
+
+bool DecodeHeader(const uint8_t (&in)[HeaderSize], JournalHeader &header)
+{
+    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 24, 8) != ChecksumOf(in, 24))
+        return false;
+    const uint64_t oldLength = GetNumber(in + 8, 4), firstChanged = GetNumber(in + 12, 4);
+    if (oldLength > INT32_MAX || firstChanged > oldLength)
+        return false;
+    header.oldLength = static_cast<int32_t>(oldLength);
+    header.firstChanged = static_cast<int32_t>(firstChanged);
+    header.savedSum = GetNumber(in + 16, 8);
+    return true;
+}
+
+// The dictionary's path with the journal's suffix; false when that does
+// not fit a path buffer, and the dictionary is then edited without one.
+bool JournalPathOf(char (&out)[PathBufferSize], const char *dictionaryPath)
+{
+    const size_t length = std::strlen(dictionaryPath);
+    if (length + sizeof JournalSuffix > PathBufferSize)
+        return false;
+    std::memcpy(out, dictionaryPath, length);
+    std::memcpy(out + length, JournalSuffix, sizeof JournalSuffix);
+    return true;
+}
+
+// Reads the journal's header and checks its saved bytes against it.
+bool ReadCompleteJournal(int journal, JournalHeader &header)
+{
+    uint8_t head[HeaderSize];
+    const int64_t length = platform::FileLength(journal);
+    if (length < HeaderSize || platform::FileSeek(journal, 0, SeekOrigin::Start) != 0 ||
+        ReadFully(journal, head, HeaderSize) != HeaderSize || !DecodeHeader(head, header) ||
+        length != HeaderSize + int64_t{header.SavedLength()})
+        return false;
+    Checksum sum;
+    uint8_t chunk[ChunkSize];
+    for (int32_t left = header.SavedLength(); left > 0;) {
+        const int32_t count = left < ChunkSize ? left : ChunkSize;
+        if (ReadFully(journal, chunk, count) != count)
+            return false;
+        sum.Add(chunk, count);
+        left -= count;
+    }
+    return sum.Value() == header.savedSum;
+}
+
+// Copies the saved bytes back over the dictionary, cuts it to its old
+// length and makes it durable.
+bool CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header)
+{
+    if (platform::FileSeek(journal, HeaderSize, SeekOrigin::Start) != HeaderSize ||
+        platform::FileSeek(dictionary, header.firstChanged, SeekOrigin::Start) != header.firstChanged)
+        return false;
+    uint8_t chunk[ChunkSize];
+    for (int32_t left = header.SavedLength(); left > 0;) {
+        const int32_t count = left < ChunkSize ? left : ChunkSize;
+        if (ReadFully(journal, chunk, count) != count || WriteFully(dictionary, chunk, count) != count)
+            return false;
+        left -= count;
+    }
+    return platform::FileResize(dictionary, header.oldLength) && platform::FileSync(dictionary);
+}
+
+// Removes the journal or, where it cannot be removed, empties it, which
+// makes it incomplete. False when a complete journal may still be there.
+bool ClearJournal(const char *journalPath)
+{
+    if (platform::FileRemove(journalPath) || !platform::FileExists(journalPath))
+        return true;
+    FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::ReadWrite));
+    return journal.IsOpen() && platform::FileResize(journal.Get(), 0) && platform::FileSync(journal.Get());
+}
+
+// One edit of an open dictionary of `oldLength` bytes, in which the bytes
+// from `firstChanged` on are replaced.
+struct GuardedEdit {
+    const char *dictionaryPath;
+    int32_t oldLength;
+    int32_t firstChanged;
+    char journalPath[PathBufferSize];
+    FileHandle journal;  // open while the edit is guarded
+};
+
+// Saves the bytes from the first changed offset on (`oldBytes` holds all
+// of the dictionary) in the journal and makes it durable. Where no journal
+// can be made, for want of the right to create files in the folder, the
+// edit goes ahead unguarded, as it always could. False only when a journal
+// that could not be cleared is left: the edit must not go ahead.
+bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
+{
+    if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
+        edit.journalPath[0] = '\0';
+        return true;
+    }
+    FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal));
+    if (!journal.IsOpen())
+        return true;
+    const JournalHeader header{edit.oldLength, edit.firstChanged,
+                               ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged)};
+    uint8_t head[HeaderSize];
+    EncodeHeader(head, header);
+    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), head, HeaderSize) == HeaderSize &&
+        WriteFully(journal.Get(), oldBytes + edit.firstChanged, header.SavedLength()) == header.SavedLength() &&
+        platform::FileSync(journal.Get())) {
+        platform::FileSyncFolder(edit.journalPath);
+        edit.journal = std::move(journal);
+        return true;
+    }
+    journal.Close();
+    return ClearJournal(edit.journalPath);
+}
+
+// Puts the old bytes back through `dictionary`: from the journal, or, for
+// an unguarded append, by cutting the dictionary to its old length. An
+// unguarded rewrite cannot be put back.
+bool PutOldBytesBack(GuardedEdit &edit, int dictionary)
+{
+    JournalHeader header;
+    if (edit.journal.IsOpen())
+        return ReadCompleteJournal(edit.journal.Get(), header) &&
+               CopySavedBytesBack(edit.journal.Get(), dictionary, header);
+    return edit.firstChanged == edit.oldLength && platform::FileResize(dictionary, edit.oldLength);
+}
+
+bool WriteNewBytes(const GuardedEdit &edit, int dictionary, const uint8_t *tail, int32_t tailLength)
+{
+    const int32_t newLength = edit.firstChanged + tailLength;
+    return platform::FileSeek(dictionary, edit.firstChanged, SeekOrigin::Start) == edit.firstChanged &&
+           WriteFully(dictionary, tail, tailLength) == tailLength &&
+           (newLength >= edit.oldLength || platform::FileResize(dictionary, newLength)) &&
+           platform::FileSync(dictionary);
+}
+
+// Writes `tail` at the first changed offset, cuts the dictionary after it,
+// makes it durable and closes it; then clears the journal. On any failure,
+// a failing close included, the old bytes are put back and false is
+// returned. The dictionary is closed either way.
+bool FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail, int32_t tailLength)
+{
+    const bool written = WriteNewBytes(edit, dictionary.Get(), tail, tailLength);
+    bool restored = !written && PutOldBytesBack(edit, dictionary.Get());
+    const bool closed = dictionary.Close();
+    if (written && closed) {
+        if (!edit.journal.IsOpen())
+            return true;
+        edit.journal.Close();
+        if (ClearJournal(edit.journalPath))
+            return true;
+        // Left complete, the journal would undo the finished edit on the
+        // next call: undo it now, and answer the failure.
+        RollBackInterruptedEdit(edit.dictionaryPath);
+        return false;
+    }
+    // A close that fails may have lost what was written; the old bytes go
+    // back through a new handle.
+    if (!restored) {
+        FileHandle reopened(platform::FileOpen(edit.dictionaryPath, platform::FileMode::ReadWrite));
+        restored = reopened.IsOpen() && PutOldBytesBack(edit, reopened.Get()) && reopened.Close();
+    }
+    const bool guarded = edit.journal.IsOpen();
+    edit.journal.Close();
+    // A journal whose bytes could not be put back stays for the next call.
+    if (guarded && restored)
+        ClearJournal(edit.journalPath);
+    return false;
+}
+
+}  // namespace
+
+JournalState RollBackInterruptedEdit(const char *dictionaryPath)
+{
+    char journalPath[PathBufferSize];
+    if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
+        return JournalState::Clear;
+    {
+        FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::ReadOnly));
+        if (!journal.IsOpen())
+            return JournalState::Hot;  // it may describe an edit: nothing can be said
+        JournalHeader header;
+        if (!ReadCompleteJournal(journal.Get(), header)) {
+            journal.Close();
+            ClearJournal(journalPath);
+            return JournalState::Clear;
+        }
+        // A dictionary shorter than the bytes the edit kept is not the one
+        // the journal was written for.
+        FileHandle dictionary(platform::FileOpen(dictionaryPath, platform::FileMode::ReadWrite));
+        if (!dictionary.IsOpen() || platform::FileLength(dictionary.Get()) < header.firstChanged ||
+            !CopySavedBytesBack(journal.Get(), dictionary.Get(), header) || !dictionary.Close())
+            return JournalState::Hot;
+    }
+    return ClearJournal(journalPath) ? JournalState::Clear : JournalState::Left;
+}
+
+bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
+{
+    GuardedEdit edit{dictionaryPath, dictionary.length, dictionary.length, {}, {}};
+    if (!BeginEdit(edit, dictionary.begin())) {
+        dictionary.handle.Close();
+        return false;
+    }
+    return FinishEdit(edit, dictionary.handle, bytes, length);
+}
+
+RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+                                           ByteMatcher matcher)
+{
+    uint8_t *block = dictionary.block.get();
+    RecordSpan first;
+    if (!FindMatchingRecord(block, dictionary.length, 0, name, matcher, first)) {
+        dictionary.handle.Close();
+        return RemovalOutcome::NothingToRemove;
+    }
+    // The journal takes the old bytes before the block is cut in place.
+    GuardedEdit edit{dictionaryPath, dictionary.length, first.tag, {}, {}};
+    if (!BeginEdit(edit, block)) {
+        dictionary.handle.Close();
+        return RemovalOutcome::Failed;
+    }
+    const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, name, matcher);
+    return FinishEdit(edit, dictionary.handle, block + first.tag, newLength - first.tag) ? RemovalOutcome::Removed
+                                                                                       : RemovalOutcome::Failed;
+}
+
+}  // namespace dorvan

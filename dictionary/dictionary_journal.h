@@ -1,0 +1,58 @@
+// The dictionary's edits in place, kept whole by a rollback journal.
+//
+// The dictionary is the host's catalogue of every map set it has, so an
+// edit must leave it either as it was or as it is meant to be, even when a
+// write fails or the process or the system stops half-way. Before the first
+// byte of "Geodict.dct" changes, the bytes the edit will change are saved in
+// "Geodict.dct-journal" beside it and made durable. The edit then goes
+// through the dictionary's own handle and is made durable, and only then is
+// the journal cleared. A journal that the next call finds means an edit was
+// interrupted: its saved bytes put the dictionary back as it was before.
+//
+// The journal is no backup: it exists only while an edit runs. The numbered
+// copies are the user's; no numbered name can ever be the journal's.
+#pragma once
+
+#include <cstdint>
+
+#include "dictionary/byte_search.h"
+#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_paths.h"
+
+namespace dorvan {
+
+// Appended to the dictionary's path; the host reads only "Geodict.dct".
+constexpr char JournalSuffix[] = "-journal";
+
+// What a call finds beside the dictionary before it reads it.
+enum class JournalState {
+    Clear,  // no interrupted edit: reads and edits go ahead
+    Left,   // the dictionary holds its old bytes again, but the journal could
+            // not be cleared: reads go ahead, edits do not (the journal would
+            // undo them on a later call)
+    Hot,    // an interrupted edit could not be rolled back (the dictionary or
+            // the journal cannot be opened for it): the dictionary may hold
+            // neither its old nor its new bytes, and nothing goes ahead
+};
+
+// Rolls back the edit that a journal beside the dictionary describes. A
+// journal that is cut short or fails its checksum was never complete, so
+// the dictionary was not touched yet: it is discarded.
+JournalState RollBackInterruptedEdit(const char *dictionaryPath);
+
+// Appends `length` bytes to the dictionary read whole in `dictionary`, and
+// closes it. False when not every byte was appended, or the dictionary
+// could not be made durable or closed; the dictionary then holds its old
+// bytes.
+bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
+
+enum class RemovalOutcome { NothingToRemove, Removed, Failed };
+
+// Cuts every record in which `name` occurs (by `matcher`) out of the
+// dictionary read whole in `dictionary`, and closes it. Nothing is written
+// when no record matches. On failure the dictionary holds its old bytes,
+// except where no journal could be made and the rewrite failed half-way.
+RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+                                           ByteMatcher matcher);
+
+}  // namespace dorvan
