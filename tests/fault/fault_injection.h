@@ -22,8 +22,9 @@ enum class Fault {
 void Arm(Operation operation, int nth, Fault fault);
 void Disarm();
 
-// Runs `action` just before the `nth` operation of kind `operation`, which
-// then goes ahead normally: for changing a file behind the library's back.
+// Runs `action` just before the `nth` operation of kind `operation` (of
+// any kind for Any), which then goes ahead normally: for changing a file
+// behind the library's back, or stopping the process there.
 void Before(Operation operation, int nth, std::function<void()> action);
 
 bool Triggered();         // whether the armed fault has happened

@@ -26,7 +26,7 @@ std::function<void()> HookAction;
 bool Strikes(Operation operation)
 {
     ++Counted;
-    if (HookAction && HookOperation == operation && ++HookSeen == HookNth) {
+    if (HookAction && (HookOperation == Operation::Any || HookOperation == operation) && ++HookSeen == HookNth) {
         auto action = std::move(HookAction);
         HookAction = nullptr;
         action();

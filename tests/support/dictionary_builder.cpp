@@ -65,4 +65,38 @@ Bytes RandomDictionary(std::mt19937 &random, const std::string &name, size_t pie
     return data;
 }
 
+namespace {
+
+uint64_t JournalChecksum(const uint8_t *bytes, size_t count)
+{
+    uint64_t sum = 1, sumOfSums = 0;
+    for (size_t i = 0; i < count; i += 4) {
+        uint32_t word = 0;
+        for (size_t k = 0; k < 4 && i + k < count; ++k)
+            word |= uint32_t{bytes[i + k]} << (8 * k);
+        sum += word;
+        sumOfSums += sum;
+    }
+    return sum ^ (sumOfSums * 0x9E3779B97F4A7C15u);
+}
+
+void PutLittleEndian(Bytes &out, uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+Bytes MakeJournal(const Bytes &old, uint32_t firstChanged)
+{
+    Bytes journal = ToBytes("DorvanJ1");
+    PutLittleEndian(journal, old.size(), 4);
+    PutLittleEndian(journal, firstChanged, 4);
+    PutLittleEndian(journal, JournalChecksum(old.data() + firstChanged, old.size() - firstChanged), 8);
+    PutLittleEndian(journal, JournalChecksum(journal.data(), journal.size()), 8);
+    journal.insert(journal.end(), old.begin() + firstChanged, old.end());
+    return journal;
+}
+
 }  // namespace dorvan::test

@@ -21,4 +21,10 @@ Bytes MakeRawRecord(uint8_t lengthByte, const Bytes &rest);
 // letter case), stray tags, truncated records and opaque bytes.
 Bytes RandomDictionary(std::mt19937 &random, const std::string &name, size_t pieces);
 
+// The rollback journal the library leaves beside "Geodict.dct" while it
+// edits it: the old length, the first changed offset and the old bytes
+// from there on, with their checksums; written by the test itself so that
+// a file from an interrupted edit is read back exactly as stored.
+Bytes MakeJournal(const Bytes &old, uint32_t firstChanged);
+
 }  // namespace dorvan::test
