@@ -182,17 +182,19 @@ struct GuardedEdit {
 // Saves the bytes from the first changed offset on (`oldBytes` holds all
 // of the dictionary) in the journal and makes it durable. Where no journal
 // can be made, for want of the right to create files in the folder, the
-// edit goes ahead unguarded, as it always could. False only when a journal
-// that could not be cleared is left: the edit must not go ahead.
+// edit goes ahead unguarded, as it always could. False when another
+// process's edit holds the journal, or when a journal that could not be
+// cleared is left: the edit must not go ahead.
 bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
 {
     if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
         edit.journalPath[0] = '\0';
         return true;
     }
-    FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal));
+    platform::OpenFailure failure = platform::OpenFailure::None;
+    FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal, &failure));
     if (!journal.IsOpen())
-        return true;
+        return failure != platform::OpenFailure::InUse;  // held by another process's edit: not now
     const JournalHeader header{edit.oldLength, edit.firstChanged,
                                ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged)};
     uint8_t head[HeaderSize];
@@ -271,9 +273,12 @@ JournalState RollBackInterruptedEdit(const char *dictionaryPath)
     if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
         return JournalState::Clear;
     {
-        FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::ReadOnly));
+        // Held by another process, the journal belongs to an edit still
+        // running, not to an interrupted one; unreadable, it may describe
+        // one. Either way the dictionary cannot be trusted now.
+        FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::Journal));
         if (!journal.IsOpen())
-            return JournalState::Hot;  // it may describe an edit: nothing can be said
+            return JournalState::Hot;
         JournalHeader header;
         if (!ReadCompleteJournal(journal.Get(), header)) {
             journal.Close();

@@ -8,6 +8,9 @@
 // through the dictionary's own handle and is made durable, and only then is
 // the journal cleared. A journal that the next call finds means an edit was
 // interrupted: its saved bytes put the dictionary back as it was before.
+// The edit holds its journal open throughout, so that another process's
+// call takes a journal in use for one left by a crash and neither reads
+// the dictionary half-edited nor edits it at the same time.
 //
 // The journal is no backup: it exists only while an edit runs. The numbered
 // copies are the user's; no numbered name can ever be the journal's.
@@ -31,8 +34,9 @@ enum class JournalState {
             // not be cleared: reads go ahead, edits do not (the journal would
             // undo them on a later call)
     Hot,    // an interrupted edit could not be rolled back (the dictionary or
-            // the journal cannot be opened for it): the dictionary may hold
-            // neither its old nor its new bytes, and nothing goes ahead
+            // the journal cannot be opened for it), or another process's
+            // edit is running: the dictionary may hold neither its old nor
+            // its new bytes, and nothing goes ahead
 };
 
 // Rolls back the edit that a journal beside the dictionary describes. A

@@ -16,15 +16,18 @@ enum class FileMode {
     ReadOnly,   // any file that is only read: no creation
     CreateNew,  // new backup copy: write only, created exclusively, writable
     Journal,    // rollback journal: read and write, created when missing,
-                // never through a link; not truncated by the open itself
+                // never through a link; not truncated by the open itself.
+                // Held while open: the open fails with InUse while another
+                // process holds the same journal.
 };
 
 enum class SeekOrigin { Start, End };
 
 constexpr int NoFile = -1;
 
-// Why an open failed; only the backup copy needs to tell these apart.
-enum class OpenFailure { None, NameTaken, Other };
+// Why an open failed, where the caller needs to tell: a backup copy's name
+// taken, or a journal held by another process's edit.
+enum class OpenFailure { None, NameTaken, InUse, Other };
 
 struct FileTable {
     // A handle, or NoFile; `failure` (optional) says why it failed.

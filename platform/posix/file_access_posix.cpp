@@ -6,6 +6,7 @@
 #include <cstring>
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,12 +49,21 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         handle = NoFile;
         errno = EINVAL;
     }
+    // The lock goes with the open file, so it ends when the handle is
+    // closed or the process ends in any way.
+    if (handle != NoFile && mode == FileMode::Journal && flock(handle, LOCK_EX | LOCK_NB) != 0) {
+        int reason = errno;
+        close(handle);
+        handle = NoFile;
+        errno = reason;
+    }
     if (handle != NoFile)
         fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     if (failure)
-        *failure = handle != NoFile ? OpenFailure::None
-                   : errno == EEXIST ? OpenFailure::NameTaken
-                                     : OpenFailure::Other;
+        *failure = handle != NoFile     ? OpenFailure::None
+                   : errno == EEXIST      ? OpenFailure::NameTaken
+                   : errno == EWOULDBLOCK ? OpenFailure::InUse
+                                          : OpenFailure::Other;
     return handle;
 }
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <share.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <windows.h>
@@ -41,7 +42,9 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         handle = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         break;
     case FileMode::Journal:
-        handle = _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+        // Shared with no one, so that no other process opens it while it
+        // is held.
+        handle = _sopen(path, _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYRW, _S_IREAD | _S_IWRITE);
         break;
     }
     if (handle != NoFile && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
@@ -50,9 +53,10 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         errno = EINVAL;
     }
     if (failure)
-        *failure = handle != NoFile ? OpenFailure::None
-                   : errno == EEXIST ? OpenFailure::NameTaken
-                                     : OpenFailure::Other;
+        *failure = handle != NoFile                             ? OpenFailure::None
+                   : errno == EEXIST                              ? OpenFailure::NameTaken
+                   : GetLastError() == ERROR_SHARING_VIOLATION ? OpenFailure::InUse
+                                                                  : OpenFailure::Other;
     return handle;
 }
 

@@ -5,6 +5,14 @@
 #include <random>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace dorvan::test {
 
 namespace fs = std::filesystem;
@@ -69,5 +77,25 @@ std::vector<std::string> TempDirectory::Listing() const
     std::sort(names.begin(), names.end());
     return names;
 }
+
+#ifdef _WIN32
+HeldFile::HeldFile(const fs::path &path)
+    : handle_(reinterpret_cast<intptr_t>(
+          CreateFileA(path.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
+{
+    if (reinterpret_cast<HANDLE>(handle_) == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot hold " + path.string());
+}
+
+HeldFile::~HeldFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+#else
+HeldFile::HeldFile(const fs::path &path) : handle_(open(path.c_str(), O_RDONLY | O_CLOEXEC))
+{
+    if (handle_ < 0 || flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) != 0)
+        throw std::runtime_error("cannot hold " + path.string());
+}
+
+HeldFile::~HeldFile() { close(static_cast<int>(handle_)); }
+#endif
 
 }  // namespace dorvan::test

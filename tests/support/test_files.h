@@ -37,4 +37,17 @@ private:
     std::filesystem::path path_;
 };
 
+// An existing file held open as a running edit holds its journal: locked
+// on the portable build, shared with no one on Windows.
+class HeldFile {
+public:
+    explicit HeldFile(const std::filesystem::path &path);
+    ~HeldFile();
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+private:
+    intptr_t handle_;
+};
+
 }  // namespace dorvan::test
