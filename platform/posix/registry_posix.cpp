@@ -23,98 +23,116 @@ namespace dorvan::platform {
 namespace {
 
 constexpr char ValuesFileName[] = "values.reg";
-constexpr char RootKeyFolder[] = "/HKEY_LOCAL_MACHINE";
+constexpr char RootKeyFolder[] = "HKEY_LOCAL_MACHINE";
 constexpr RegistryKey LocalMachine = 0x80000002;
 constexpr size_t MaxRootLength = 4096;
+constexpr size_t MaxNameLength = 255;
 // Far above any real key (100,000 values take about 4 MiB); a larger
 // values file counts as unreadable.
 constexpr size_t MaxValuesFileSize = 16u << 20;
-// A key's folder: the root, the root key's folder and the key path.
-constexpr size_t FolderSize = MaxRootLength + 4096;
 
 char RegistryRoot[MaxRootLength + 1];  // chosen by the loading program; empty: no registry
 
+// An open key holds its folder open. Every folder below the root is opened
+// relative to the one above it, never through a link, so that a key never
+// leads out of the registry's root, even when a folder is swapped for a
+// link while the key is in use.
 struct OpenKey {
-    char folder[FolderSize];
+    int folder;
 };
 
-// A folder itself, not a link to one: key folders never lead out of the
-// registry's root.
-bool IsFolder(const char *path)
-{
-    struct stat status;
-    return lstat(path, &status) == 0 && S_ISDIR(status.st_mode);
-}
+constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// `folder`, '/' and `name` into `out`; false when it does not fit.
-bool JoinPath(char (&out)[FolderSize], const char *folder, const char *name, size_t nameLength)
-{
-    const size_t folderLength = std::strlen(folder);
-    if (folderLength + 1 + nameLength >= FolderSize)
-        return false;
-    std::memmove(out, folder, folderLength);
-    out[folderLength] = '/';
-    std::memcpy(out + folderLength + 1, name, nameLength);
-    out[folderLength + 1 + nameLength] = '\0';
-    return true;
-}
+// A folder handle closed on every path.
+class Folder {
+public:
+    explicit Folder(int handle = -1) : handle_(handle) {}
+    ~Folder()
+    {
+        if (handle_ >= 0)
+            close(handle_);
+    }
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+    void Reset(int handle)
+    {
+        if (handle_ >= 0)
+            close(handle_);
+        handle_ = handle;
+    }
+    int Release()
+    {
+        int handle = handle_;
+        handle_ = -1;
+        return handle;
+    }
+    int Get() const { return handle_; }
+    bool IsOpen() const { return handle_ >= 0; }
 
-// The folder of `key` into `out`, or false when it is not a usable key.
-bool FolderOf(RegistryKey key, char (&out)[FolderSize])
+private:
+    int handle_;
+};
+
+// A new handle to the folder of `key`, or -1 when it is not a usable key.
+// The root folder itself is the loading program's choice and may be
+// reached through links; the root key's folder inside it may not.
+int OpenFolderOf(RegistryKey key, bool create)
 {
     if (key == LocalMachine) {
         if (!RegistryRoot[0])
-            return false;
-        std::snprintf(out, FolderSize, "%s%s", RegistryRoot, RootKeyFolder);
-        return true;
+            return -1;
+        if (create)
+            mkdir(RegistryRoot, 0700);
+        Folder root(open(RegistryRoot, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!root.IsOpen())
+            return -1;
+        if (create)
+            mkdirat(root.Get(), RootKeyFolder, 0700);
+        return openat(root.Get(), RootKeyFolder, FolderFlags);
     }
     if (key == 0)
-        return false;
-    std::memcpy(out, reinterpret_cast<const OpenKey *>(key)->folder, FolderSize);
-    return true;
+        return -1;
+    return fcntl(reinterpret_cast<const OpenKey *>(key)->folder, F_DUPFD_CLOEXEC, 0);
 }
 
 // A key name that can be a folder of its own.
 bool IsUsableName(const char *name, size_t length)
 {
-    if (length == 0 || (length == 1 && name[0] == '.') || (length == 2 && name[0] == '.' && name[1] == '.'))
+    if (length == 0 || length > MaxNameLength || (length == 1 && name[0] == '.') ||
+        (length == 2 && name[0] == '.' && name[1] == '.'))
         return false;
-    if (std::memchr(name, '/', length))
+    if (std::memchr(name, '/', length) || std::memchr(name, '\0', length))
         return false;
     return !SameRegistryName(name, length, ValuesFileName, sizeof ValuesFileName - 1);
 }
 
-// The sub-folder of `folder` whose name equals `name` without regard to
-// case, into `found`; false when there is none.
-bool FindSubFolder(const char *folder, const char *name, size_t length, char (&found)[FolderSize])
+// Opens the sub-folder of `folder` whose name equals `name` without regard
+// to case; -1 when there is none. A link of that name is not a sub-folder.
+int OpenSubFolder(int folder, const char *name, size_t length)
 {
-    DIR *listing = opendir(folder);
-    if (!listing)
-        return false;
-    bool matched = false;
+    const int copy = fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    DIR *listing = copy >= 0 ? fdopendir(copy) : nullptr;
+    if (!listing) {
+        if (copy >= 0)
+            close(copy);
+        return -1;
+    }
+    rewinddir(listing);  // the copy shares its position with `folder`
+    int found = -1;
     while (dirent *entry = readdir(listing)) {
         if (SameRegistryName(entry->d_name, std::strlen(entry->d_name), name, length) &&
-            JoinPath(found, folder, entry->d_name, std::strlen(entry->d_name)) && IsFolder(found)) {
-            matched = true;
+            (found = openat(folder, entry->d_name, FolderFlags)) >= 0)
             break;
-        }
     }
     closedir(listing);
-    return matched;
+    return found;
 }
 
 long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key, KeyDisposition *disposition)
 {
     *key = 0;
-    char folder[FolderSize];
-    if (!FolderOf(parent, folder))
-        return RegistryNotFound;
-    // The root key always exists once a registry folder is chosen.
-    if (parent == LocalMachine && create) {
-        mkdir(RegistryRoot, 0700);
-        mkdir(folder, 0700);
-    }
-    if (!IsFolder(folder))
+    Folder folder(OpenFolderOf(parent, create && parent == LocalMachine));
+    if (!folder.IsOpen())
         return RegistryNotFound;
 
     bool created = false;
@@ -124,42 +142,44 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
         const size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (!IsUsableName(path, length))
             return RegistryNotFound;
-        char next[FolderSize];
-        if (FindSubFolder(folder, path, length, next)) {
-            created = false;
-        } else {
+        int next = OpenSubFolder(folder.Get(), path, length);
+        created = false;
+        if (next < 0) {
             if (!create)
                 return RegistryNotFound;
-            if (!JoinPath(next, folder, path, length))
-                return RegistryNotFound;
+            char name[MaxNameLength + 1];
+            std::memcpy(name, path, length);
+            name[length] = '\0';
             // A name already taken by anything but a folder, a link
             // included, cannot become the key.
-            if ((mkdir(next, 0700) != 0 && errno != EEXIST) || !IsFolder(next))
+            if (mkdirat(folder.Get(), name, 0700) != 0 && errno != EEXIST)
+                return RegistryAccessDenied;
+            if ((next = openat(folder.Get(), name, FolderFlags)) < 0)
                 return RegistryAccessDenied;
             created = true;
         }
-        std::memcpy(folder, next, FolderSize);
+        folder.Reset(next);
         path += end ? length + 1 : length;
     }
     auto *opened = static_cast<OpenKey *>(std::malloc(sizeof(OpenKey)));
     if (!opened)
         return RegistryAccessDenied;
-    std::memcpy(opened->folder, folder, FolderSize);
+    opened->folder = folder.Release();
     if (disposition)
         *disposition = created ? KeyDisposition::CreatedNew : KeyDisposition::OpenedExisting;
     *key = reinterpret_cast<RegistryKey>(opened);
     return RegistrySuccess;
 }
 
-// A key's values file read whole into a heap block (`*text`, `*length`);
-// a missing file is an empty one. False when it cannot be read, and for
+// The values file in a key's folder read whole into a heap block (`*text`,
+// `*length`); a missing file is an empty one. False when it cannot be read, and for
 // anything but a regular file no larger than MaxValuesFileSize: a link, a
 // FIFO or a device is refused without being waited on or read.
-bool ReadValuesFile(const char *path, char **text, size_t *length)
+bool ReadValuesFile(int folder, char **text, size_t *length)
 {
     *text = nullptr;
     *length = 0;
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    int file = openat(folder, ValuesFileName, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (file < 0)
         return errno == ENOENT;
     struct stat status;
@@ -229,18 +249,18 @@ bool PutLine(Output &out, const DecodedValue &value)
 // library writes it, with `stored` in place of the first line of its name
 // (other lines of that name dropped), or after them all. Written beside
 // the old file, made durable and renamed over it.
-bool ReplaceValuesFile(const char *path, const char *text, size_t length, const DecodedValue &stored)
+bool ReplaceValuesFile(int folder, const char *text, size_t length, const DecodedValue &stored)
 {
-    char temporary[FolderSize + 32];
-    std::snprintf(temporary, sizeof temporary, "%s.new-%ld", path, static_cast<long>(getpid()));
+    char temporary[64];
+    std::snprintf(temporary, sizeof temporary, "%s.new-%ld", ValuesFileName, static_cast<long>(getpid()));
     auto *out = static_cast<Output *>(std::malloc(sizeof(Output)));
     auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
     bool complete = out && scratch;
     if (complete) {
         // Made exclusively and never through a link: a stale file or a link
         // planted at the name is removed (the link itself, not what it names).
-        unlink(temporary);
-        out->file = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        unlinkat(folder, temporary, 0);
+        out->file = openat(folder, temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         complete = out->file >= 0;
     }
     if (complete) {
@@ -268,8 +288,8 @@ bool ReplaceValuesFile(const char *path, const char *text, size_t length, const 
         Flush(*out);
         complete = complete && !out->failed && fsync(out->file) == 0;
         complete = close(out->file) == 0 && complete;
-        if (!complete || rename(temporary, path) != 0) {
-            unlink(temporary);
+        if (!complete || renameat(folder, temporary, folder, ValuesFileName) != 0) {
+            unlinkat(folder, temporary, 0);
             complete = false;
         }
     }
@@ -297,11 +317,10 @@ long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key,
 
 long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
 {
-    char folder[FolderSize], path[FolderSize];
     char *text = nullptr;
     size_t length = 0;
-    if (!FolderOf(key, folder) || !JoinPath(path, folder, ValuesFileName, sizeof ValuesFileName - 1) ||
-        !ReadValuesFile(path, &text, &length))
+    Folder folder(OpenFolderOf(key, false));
+    if (!folder.IsOpen() || !ReadValuesFile(folder.Get(), &text, &length))
         return RegistryNotFound;
     auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
     long result = RegistryNotFound;
@@ -330,26 +349,26 @@ long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8
 
 long RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
 {
-    char folder[FolderSize], path[FolderSize];
-    if (!FolderOf(key, folder))
+    Folder folder(OpenFolderOf(key, false));
+    if (!folder.IsOpen())
         return RegistryNotFound;
-    if (!JoinPath(path, folder, ValuesFileName, sizeof ValuesFileName - 1))
-        return RegistryAccessDenied;
     char *text = nullptr;
     size_t length = 0;
-    if (!ReadValuesFile(path, &text, &length))
+    if (!ReadValuesFile(folder.Get(), &text, &length))
         return RegistryAccessDenied;
     const char *stored = name ? name : "";
     const DecodedValue value{stored, std::strlen(stored), type, data, size};
-    const bool replaced = ReplaceValuesFile(path, text, length, value);
+    const bool replaced = ReplaceValuesFile(folder.Get(), text, length, value);
     std::free(text);
     return replaced ? RegistrySuccess : RegistryAccessDenied;
 }
 
 void RegistryCloseKey(RegistryKey key)
 {
-    if (key != LocalMachine && key != 0)
+    if (key != LocalMachine && key != 0) {
+        close(reinterpret_cast<OpenKey *>(key)->folder);
         std::free(reinterpret_cast<OpenKey *>(key));
+    }
 }
 
 }  // namespace dorvan::platform

@@ -2,9 +2,13 @@
 // same, and a person's edits are understood.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "dorvan.h"
+#include "platform/registry.h"
 #include "registry_values_text.h"
+#include "test_files.h"
 
 namespace dorvan::platform {
 namespace {
@@ -53,6 +57,27 @@ TEST(RegistryValuesFile, NamesMatchWithoutRegardToAsciiCase)
     EXPECT_TRUE(SameRegistryName("Shared Tools", "sHARED tOOLS"));
     EXPECT_FALSE(SameRegistryName("\xb9", "\xa5"));
     EXPECT_FALSE(SameRegistryName("Map", "Maps"));
+}
+
+// An open key keeps its own folder: a folder swapped for a link to
+// somewhere else while the key is open is not where the value goes.
+TEST(PortableRegistryKey, AKeyFolderSwappedForALinkLeadsNowhereElse)
+{
+    namespace fs = std::filesystem;
+    test::TempDirectory root, outside;
+    ASSERT_EQ(0, DorvanSetRegistryRoot(root.Name().c_str()));
+    RegistryKey key = 0;
+    ASSERT_EQ(RegistrySuccess, RegistryCreateKey(LocalMachineKey(), "Software\\Host", &key, nullptr));
+    const fs::path folder = root / "HKEY_LOCAL_MACHINE" / "Software" / "Host";
+    fs::rename(folder, root / "moved");
+    fs::create_symlink(outside.Path(), folder);
+    const uint8_t data[] = "value";
+    EXPECT_EQ(RegistrySuccess, RegistrySetValue(key, "Name", RegistryString, data, sizeof data));
+    RegistryCloseKey(key);
+    EXPECT_TRUE(fs::is_empty(outside.Path()));
+    EXPECT_TRUE(fs::exists(root / "moved" / "values.reg"));
+    EXPECT_NE(RegistrySuccess, RegistryOpenKey(LocalMachineKey(), "Software\\Host", &key));
+    DorvanSetRegistryRoot("/nonexistent");
 }
 
 }  // namespace
