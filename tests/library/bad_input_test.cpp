@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "dictionary_builder.h"
@@ -100,23 +101,37 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
 #ifdef _WIN32
     CloseHandle(pipe);
 #else
-    // A FIFO in place of the dictionary, and in place of the entry: message
-    // 20 from each installer action, and no backup.
-    TempDirectory fifoData, fifoSource;
-    ASSERT_EQ(0, mkfifo((fifoData / "Geodict.dct").c_str(), 0600));
-    ASSERT_EQ(0, mkfifo((fifoSource / "GeoExt.gxt").c_str(), 0600));
+    // A FIFO, and a link to an endless device, in place of the dictionary
+    // and of the entry: message 20 from each installer action, and no
+    // backup. In place of the journal, either stops every call: it cannot
+    // be told from a journal that cannot be read.
     WriteFileBytes(source / "GeoExt.gxt", MakeRecord("Pols0000.GST"));
-    MessageCapture capture;
-    EXPECT_EQ(-1, Library().VorezuInstalled(fifoData.Name().c_str()));
-    EXPECT_EQ(-1, Library().GeoDictFind(fifoData.Name().c_str(), "x"));
-    EXPECT_EQ(-1, Library().GeoDictRemove(fifoData.Name().c_str(), "x"));
-    EXPECT_EQ(-1, Library().GeoDictGlue(fifoData.Name().c_str(), (source / "GeoExt.gxt").c_str()));
-    EXPECT_EQ(0, Library().ClearGeoDict(TestOwnerWindow(), "", "", fifoData.Name().c_str(), ""));
-    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), fifoData.Name().c_str(), ""));
-    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", fifoSource.Name().c_str(), data.Name().c_str(), ""));
-    EXPECT_EQ(3u, capture.Messages().size());
-    EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
-    EXPECT_FALSE(fs::exists(data / "Geodict.000"));
+    const std::function<void(const fs::path &)> kinds[] = {
+        [](const fs::path &at) { ASSERT_EQ(0, mkfifo(at.c_str(), 0600)); },
+        [](const fs::path &at) { fs::create_symlink("/dev/zero", at); },
+    };
+    for (const auto &makeSpecial : kinds) {
+        TempDirectory specialData, specialSource;
+        makeSpecial(specialData / "Geodict.dct");
+        makeSpecial(specialSource / "GeoExt.gxt");
+        makeSpecial(data / "Geodict.dct-journal");
+        const std::string folder = specialData.Name();
+        MessageCapture capture;
+        EXPECT_EQ(-1, Library().VorezuInstalled(folder.c_str()));
+        EXPECT_EQ(-1, Library().GeoDictFind(folder.c_str(), "x"));
+        EXPECT_EQ(-1, Library().GeoDictRemove(folder.c_str(), "x"));
+        EXPECT_EQ(-1, Library().GeoDictGlue(folder.c_str(), (source / "GeoExt.gxt").c_str()));
+        EXPECT_EQ(0, Library().ClearGeoDict(TestOwnerWindow(), "", "", folder.c_str(), ""));
+        EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), folder.c_str(), ""));
+        EXPECT_EQ(-1, Library().VorezuInstalled(data.Name().c_str()));
+        fs::remove(data / "Geodict.dct-journal");
+        const std::string specialEntry = specialSource.Name();
+        EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", specialEntry.c_str(), data.Name().c_str(), ""));
+        EXPECT_EQ(3u, capture.Messages().size());
+        EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+        EXPECT_FALSE(fs::exists(data / "Geodict.000"));
+        EXPECT_EQ(std::vector<std::string>{"Geodict.dct"}, specialData.Listing());
+    }
 #endif
 }
 
