@@ -100,6 +100,31 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
     EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
 #ifdef _WIN32
     CloseHandle(pipe);
+    // Pipes named as the dictionary and as the entry, in the pipe folder
+    // given as map data directory and as source: each export refuses them.
+    const char pipes[] = "\\\\.\\pipe\\";
+    HANDLE dictionaryPipe = CreateNamedPipeA((std::string(pipes) + "Geodict.dct").c_str(), PIPE_ACCESS_DUPLEX, 0, 1,
+                                             0, 0, 0, nullptr);
+    HANDLE entryPipe =
+        CreateNamedPipeA((std::string(pipes) + "GeoExt.gxt").c_str(), PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, dictionaryPipe);
+    ASSERT_NE(INVALID_HANDLE_VALUE, entryPipe);
+    WriteFileBytes(source / "GeoExt.gxt", MakeRecord("Pols0000.GST"));
+    MessageCapture capture;
+    EXPECT_EQ(-1, Library().VorezuInstalled(pipes));
+    EXPECT_EQ(-1, Library().GeoDictFind(pipes, "x"));
+    EXPECT_EQ(-1, Library().GeoDictRemove(pipes, "x"));
+    EXPECT_EQ(-1, Library().GeoDictGlue(pipes, (source / "GeoExt.gxt").string().c_str()));
+    EXPECT_EQ(0, Library().ClearGeoDict(TestOwnerWindow(), "", "", pipes, ""));
+    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), pipes, ""));
+    EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", pipes, data.Name().c_str(), ""));
+    // One message from each installer action: 19 where the system does
+    // not count a pipe as an existing file, as under Wine, else 20.
+    EXPECT_EQ(3u, capture.Messages().size());
+    EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+    EXPECT_FALSE(fs::exists(data / "Geodict.000"));
+    CloseHandle(dictionaryPipe);
+    CloseHandle(entryPipe);
 #else
     // A FIFO, and a link to an endless device, in place of the dictionary
     // and of the entry: message 20 from each installer action, and no
