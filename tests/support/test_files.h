@@ -11,6 +11,12 @@ namespace dorvan::test {
 using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(const std::string &text);
+// A literal's bytes, zero bytes inside it included.
+template <size_t N>
+Bytes ToBytes(const char (&literal)[N])
+{
+    return Bytes(literal, literal + N - 1);
+}
 Bytes Concat(const std::vector<Bytes> &parts);
 
 void WriteFileBytes(const std::filesystem::path &path, const Bytes &bytes);
