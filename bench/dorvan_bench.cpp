@@ -1,5 +1,7 @@
-// Speed and memory of the library's heavy paths, each measured beside a
-// floor or a peer in the same run: median of 5 timed runs after a warm-up.
+// Speed and memory of the library's heavy paths, each case measured on
+// four kinds of data beside a floor or a peer in the same run: median of 5
+// timed runs after a warm-up, case and floor taking turns. Each case's
+// figure is its worst ratio over the data sets.
 //
 //   dorvan_bench DATA_FOLDER [--search-only | --dictionary-only]
 //
@@ -32,6 +34,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t MiB = 1024 * 1024;
+using Bytes = std::vector<uint8_t>;
 
 double Seconds(const std::function<void()> &run)
 {
@@ -49,15 +52,19 @@ void Settle()
 #endif
 }
 
-struct Pair {
-    double run, floor;
-};
+void Check(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "benchmark result wrong: %s\n", what);
+        std::exit(1);
+    }
+}
 
 // Medians of 5 timed runs of a case and of each of its floors after one
 // warm-up each, all taking turns so that drift of the machine touches them
 // alike; `prepare` runs untimed before each run of the case.
-std::vector<double> MediansOf(const std::function<void()> &run, const std::vector<std::function<void()>> &floors,
-                              const std::function<void()> &prepare)
+std::vector<double> Medians(const std::function<void()> &run, const std::vector<std::function<void()>> &floors,
+                            const std::function<void()> &prepare = [] {})
 {
     std::vector<std::vector<double>> times(1 + floors.size());
     prepare();
@@ -82,46 +89,66 @@ std::vector<double> MediansOf(const std::function<void()> &run, const std::vecto
     return medians;
 }
 
-Pair Medians(const std::function<void()> &run, const std::function<void()> &floor,
-             const std::function<void()> &prepare = [] {})
+// The table: one row per case and data set, then each case's worst.
+struct Worst {
+    std::string name, dataSet, goal;
+    double ratio, limit;
+};
+std::vector<Worst> Figures;
+
+void Header()
 {
-    std::vector<double> medians = MediansOf(run, {floor}, prepare);
-    return {medians[0], medians[1]};
+    std::printf("| %-34s | %-10s | %8s | %9s | %-26s | %9s | %5s | %-8s |\n", "case", "data", "size", "median",
+                "floor or peer", "median", "ratio", "goal");
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(12, '-').c_str(),
+                std::string(10, '-').c_str(), std::string(11, '-').c_str(), std::string(28, '-').c_str(),
+                std::string(11, '-').c_str(), std::string(7, '-').c_str(), std::string(10, '-').c_str());
 }
 
-void Check(bool ok, const char *what)
+// `limit` 0: shown, with no goal.
+void Row(const char *name, const char *dataSet, size_t bytes, double time, const char *floorName, double floorTime,
+         double limit, const char *goal = "")
 {
-    if (!ok) {
-        std::fprintf(stderr, "benchmark result wrong: %s\n", what);
-        std::exit(1);
+    const double ratio = time / floorTime;
+    std::printf("| %-34s | %-10s | %4.0f MiB | %6.1f ms | %-26s | %6.1f ms | %5.2f | %-8s |\n", name, dataSet,
+                bytes / double(MiB), time * 1e3, floorName, floorTime * 1e3, ratio, goal);
+    if (limit == 0)
+        return;
+    for (Worst &worst : Figures) {
+        if (worst.name == name) {
+            if (ratio > worst.ratio) {
+                worst.ratio = ratio;
+                worst.dataSet = dataSet;
+            }
+            return;
+        }
     }
+    Figures.push_back({name, dataSet, goal, ratio, limit});
 }
 
-void Row(const char *name, size_t bytes, double time, const char *floorName, double floorTime, const char *goal)
+void Summary()
 {
-    std::printf("| %-34s | %8.0f MiB | %9.1f ms | %8.0f MiB/s | %-22s %9.1f ms | %5.2f | %-12s |\n", name,
-                bytes / double(MiB), time * 1e3, bytes / double(MiB) / time, floorName, floorTime * 1e3,
-                time / floorTime, goal);
+    std::printf("\n| %-34s | %-10s | %5s | %-8s | %-4s |\n", "case, on its worst data set", "data", "ratio", "goal",
+                "met");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(12, '-').c_str(),
+                std::string(7, '-').c_str(), std::string(10, '-').c_str(), std::string(6, '-').c_str());
+    for (const Worst &worst : Figures)
+        std::printf("| %-34s | %-10s | %5.2f | %-8s | %-4s |\n", worst.name.c_str(), worst.dataSet.c_str(),
+                    worst.ratio, worst.goal.c_str(), worst.ratio <= worst.limit ? "yes" : "no");
 }
 
-void WriteFile(const fs::path &path, const std::vector<uint8_t> &bytes)
+void WriteFile(const fs::path &path, const Bytes &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A large file written in pieces, so it never has to be held whole.
-template <typename Fill>
-void WriteLargeFile(const fs::path &path, size_t size, Fill fill)
+Bytes ReadWhole(const fs::path &path)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::vector<uint8_t> piece(8 * MiB);
-    for (size_t done = 0; done < size;) {
-        size_t n = std::min(piece.size(), size - done);
-        fill(piece.data(), n);
-        out.write(reinterpret_cast<const char *>(piece.data()), static_cast<std::streamsize>(n));
-        done += n;
-    }
+    Bytes bytes(fs::file_size(path));
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 // The floor of the file search: the same file read in the same chunks.
@@ -141,62 +168,139 @@ void ReadInChunks(const fs::path &path)
 #endif
 }
 
-std::vector<uint8_t> ReadWhole(const fs::path &path)
+// Reads `from` whole and writes `count` of its bytes (repeated as needed)
+// to `to`, made durable when asked: the floor of an edit that reads the
+// dictionary whole and writes as many bytes.
+void CopyFloor(const fs::path &from, const fs::path &to, size_t count, bool durable)
 {
-    std::vector<uint8_t> bytes(fs::file_size(path));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-void CopyFloor(const fs::path &from, const fs::path &to)
-{
-    std::vector<uint8_t> bytes = ReadWhole(from);
-    WriteFile(to, bytes);
-}
-
-// The same copy made durable, as every edit of the dictionary is.
-void DurableCopyFloor(const fs::path &from, const fs::path &to)
-{
-    std::vector<uint8_t> bytes = ReadWhole(from);
+    Bytes bytes = ReadWhole(from);
 #ifdef _WIN32
     int handle = _open(to.string().c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
-    Check(handle >= 0 && _write(handle, bytes.data(), static_cast<unsigned>(bytes.size())) == int(bytes.size()) &&
-              _commit(handle) == 0 && _close(handle) == 0,
-          "durable copy");
+    for (size_t done = 0; handle >= 0 && done < count;) {
+        unsigned piece = static_cast<unsigned>(std::min(count - done, bytes.size()));
+        Check(_write(handle, bytes.data(), piece) == static_cast<int>(piece), "copy written");
+        done += piece;
+    }
+    Check(handle >= 0 && (!durable || _commit(handle) == 0) && _close(handle) == 0, "copy");
 #else
     int handle = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Check(handle >= 0 && write(handle, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-              fsync(handle) == 0 && close(handle) == 0,
-          "durable copy");
+    for (size_t done = 0; handle >= 0 && done < count;) {
+        size_t piece = std::min(count - done, bytes.size());
+        Check(write(handle, bytes.data(), piece) == static_cast<ssize_t>(piece), "copy written");
+        done += piece;
+    }
+    Check(handle >= 0 && (!durable || fsync(handle) == 0) && close(handle) == 0, "copy");
 #endif
 }
 
-std::vector<uint8_t> Record(const std::string &text)
+// The four kinds of data every case runs on.
+enum class DataSet { UpperNames, LowerText, RandomBytes, Repetitive };
+constexpr DataSet DataSets[] = {DataSet::UpperNames, DataSet::LowerText, DataSet::RandomBytes, DataSet::Repetitive};
+
+const char *NameOf(DataSet set)
+{
+    switch (set) {
+    case DataSet::UpperNames: return "upper-case";
+    case DataSet::LowerText: return "lower-case";
+    case DataSet::RandomBytes: return "random";
+    case DataSet::Repetitive: return "repetitive";
+    }
+    return "";
+}
+
+// `count` characters drawn from `alphabet`.
+std::string Draw(std::mt19937 &random, const char *alphabet, size_t count)
+{
+    const size_t size = std::strlen(alphabet);
+    std::string text(count, ' ');
+    for (char &c : text)
+        c = alphabet[random() % size];
+    return text;
+}
+
+// One record's text: a map file's name, then a description in the data
+// set's kind; `polish` names the Poland map file.
+std::string RecordText(DataSet set, std::mt19937 &random, bool polish)
+{
+    switch (set) {
+    case DataSet::UpperNames:
+        return (polish ? "Pols0000.GST" : Draw(random, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 8) + ".GST") + " " +
+               Draw(random, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ", 40 + random() % 80);
+    case DataSet::LowerText: {
+        std::string text = polish ? "Pols0000.GST" : Draw(random, "abcdefghijklmnopqrstuvwxyz", 8) + ".gst";
+        while (text.size() < 60 + random() % 80)
+            text += " " + Draw(random, "etaoinshrdlcumwfgypbvkjxqz", 2 + random() % 6);
+        return text;
+    }
+    case DataSet::RandomBytes: {
+        std::string text = polish ? "Pols0000.GST" : Draw(random, "0123456789", 8) + ".GST";
+        for (size_t i = 40 + random() % 80; i > 0; --i)
+            text += static_cast<char>(random());
+        return text;
+    }
+    case DataSet::Repetitive:
+        return (polish ? "Pols0000.GST" : "AAAAAAAA.GST") + std::string(60 + random() % 60, 'A');
+    }
+    return "";
+}
+
+Bytes Record(const std::string &text)
 {
     std::string record = "LBTG";
     record += static_cast<char>(text.size());
     record += "\x01\x02\x03" + text;
-    return std::vector<uint8_t>(record.begin(), record.end());
+    return Bytes(record.begin(), record.end());
 }
 
-// About 500,000 records in 64 MiB, every second one naming the map file,
-// opaque bytes between some.
-std::vector<uint8_t> MakeDictionary()
+// A dictionary of `size` bytes: records, every second naming the Poland map
+// file when asked, and a few opaque bytes between some.
+Bytes MakeDictionary(DataSet set, size_t size, bool halfPolish)
 {
     std::mt19937 random(64);
-    std::vector<uint8_t> data;
-    data.reserve(64 * MiB + 300);
-    for (size_t i = 0; data.size() < 64 * MiB; ++i) {
-        std::string text = i % 2 ? "Pols0000.GST " : "Wlochy00.GST ";
-        text.resize(100 + random() % 50, static_cast<char>('a' + random() % 26));
-        std::vector<uint8_t> r = Record(text);
+    Bytes data;
+    data.reserve(size + 300);
+    for (size_t i = 0; data.size() < size; ++i) {
+        Bytes r = Record(RecordText(set, random, halfPolish && i % 2 == 1));
         data.insert(data.end(), r.begin(), r.end());
         if (i % 7 == 0)
             for (int j = 0; j < 9; ++j)
-                data.push_back(static_cast<uint8_t>(random() % 64));
+                data.push_back(static_cast<uint8_t>(set == DataSet::Repetitive ? 'A' : random() % 64));
     }
     return data;
+}
+
+// A string made like the data set's own, found nowhere in it.
+std::string AbsentString(DataSet set)
+{
+    switch (set) {
+    case DataSet::UpperNames: return "QZ7XW2KD.GST";
+    case DataSet::LowerText: return "qzxwkdmv.gst";
+    case DataSet::RandomBytes: return "\x9e\x17\xc3\x5a\xe1\x08\x7f\xb2\x44\xd9\x31\xa6";
+    case DataSet::Repetitive: return "AAAAAAAA.GSA";
+    }
+    return "";
+}
+
+// A file for the file search: the data set's dictionary-like stream (pure
+// random bytes for the random set), `size` bytes, then `tail`.
+void MakeSearchFile(const fs::path &path, DataSet set, size_t size, const std::string &tail)
+{
+    if (fs::exists(path) && fs::file_size(path) == size + tail.size())
+        return;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::mt19937_64 random(1);
+    Bytes piece = set == DataSet::RandomBytes ? Bytes(8 * MiB) : MakeDictionary(set, 8 * MiB, true);
+    piece.resize(8 * MiB);
+    for (size_t done = 0; done < size; done += piece.size()) {
+        if (set == DataSet::RandomBytes)
+            for (size_t i = 0; i < piece.size(); i += 8) {
+                uint64_t v = random();
+                std::memcpy(piece.data() + i, &v, 8);
+            }
+        out.write(reinterpret_cast<const char *>(piece.data()),
+                  static_cast<std::streamsize>(std::min(piece.size(), size - done)));
+    }
+    out << tail;
 }
 
 #ifndef _WIN32
@@ -232,6 +336,170 @@ long SearchMemoryGrowthKiB(const fs::path &file, const std::string &text)
 }
 #endif
 
+// FindStringInFile on each data set: 256 MiB, then the string, against
+// reading the file in the same chunks, and against grep.
+void SearchCases(const fs::path &folder)
+{
+    const size_t size = 256 * MiB;
+    for (DataSet set : DataSets) {
+        const std::string needle = AbsentString(set) + "#end";
+        const fs::path file = folder / (std::string("search-") + NameOf(set) + ".bin");
+        MakeSearchFile(file, set, size, needle);
+        Settle();
+        int found = 0;
+        std::vector<std::function<void()>> floors = {[&] { ReadInChunks(file); }};
+#ifndef _WIN32
+        const std::string grep = "grep -F -a -b -o -m1 '" + needle + "' '" + file.string() + "' >/dev/null";
+        if (set != DataSet::RandomBytes)  // a quoted random string is no shell word
+            floors.push_back([&] { Check(std::system(grep.c_str()) == 0, "grep ran"); });
+#endif
+        std::vector<double> t = Medians([&] { found = FindStringInFile(file.string().c_str(), needle.c_str()); },
+                                        floors);
+        Check(found == static_cast<int>(size), "string at the end of the search file");
+        Row("FindStringInFile", NameOf(set), size, t[0], "chunked read", t[1], 1.10, "<= 1.10");
+        if (t.size() > 2)
+            Row("FindStringInFile, against grep", NameOf(set), size, t[0], "grep -F -b -o -m1", t[2], 0.99, "< 1");
+    }
+
+    // The pathological string: 'a' runs with a string of 4,095 'a' and a 'b',
+    // against the ordinary search over as many random bytes.
+    const std::string nearly = std::string(4095, 'a') + "b";
+    const fs::path runs = folder / "a-runs.bin", ordinary = folder / "search-random.bin";
+    if (!fs::exists(runs) || fs::file_size(runs) != size + nearly.size()) {
+        std::ofstream out(runs, std::ios::binary | std::ios::trunc);
+        Bytes piece(8 * MiB, 'a');
+        for (size_t done = 0; done < size; done += piece.size())
+            out.write(reinterpret_cast<const char *>(piece.data()), static_cast<std::streamsize>(piece.size()));
+        out << nearly;
+    }
+    Settle();
+    int found = 0;
+    const std::string ordinaryNeedle = AbsentString(DataSet::RandomBytes) + "#end";
+    std::vector<double> t =
+        Medians([&] { found = FindStringInFile(runs.string().c_str(), nearly.c_str()); },
+                {[&] { FindStringInFile(ordinary.string().c_str(), ordinaryNeedle.c_str()); }});
+    Check(found == static_cast<int>(size), "string at the end of the 'a' runs");
+    Row("FindStringInFile, 'a' runs", "a runs", size, t[0], "ordinary search, random", t[1], 2, "<= 2");
+
+#ifndef _WIN32
+    // Memory on 1 GiB: four of the random files' sizes, built once.
+    const fs::path large = folder / "search-1gib.bin";
+    MakeSearchFile(large, DataSet::RandomBytes, 1024 * MiB, ordinaryNeedle);
+    long growth = SearchMemoryGrowthKiB(large, ordinaryNeedle);
+    std::printf("| %-34s | %-10s | %4.0f MiB | %9s | %-26s | %9s | %5s | %-8s |\n", "FindStringInFile, memory",
+                "random", 1024.0, "", ("peak growth " + std::to_string(growth) + " KiB").c_str(), "", "",
+                "< 1 MiB");
+    Figures.push_back({"FindStringInFile, memory (MiB)", "random", "< 1", growth / 1024.0, 0.999});
+#endif
+}
+
+// The dictionary cases on each data set, 64 MiB each. Every edit is made
+// durable; its floor reads the dictionary whole and durably writes as many
+// bytes as the edit writes (journal, dictionary and backup). Today's plain
+// copy of the dictionary, not made durable, is shown beside.
+void DictionaryCases(const fs::path &folder)
+{
+    for (DataSet set : DataSets) {
+        const Bytes dictionary = MakeDictionary(set, 64 * MiB, true);
+        const char *name = NameOf(set);
+        const fs::path data = folder / "data";
+        fs::remove_all(data);
+        fs::create_directories(data);
+        const fs::path dictionaryPath = data / "Geodict.dct", original = folder / "Geodict.original";
+        WriteFile(original, dictionary);
+        auto restore = [&] {
+            for (const auto &entry : fs::directory_iterator(data))
+                fs::remove(entry.path());
+            fs::copy_file(original, dictionaryPath);
+        };
+        const std::string dir = data.string();
+        const size_t size = dictionary.size();
+        // The first record naming the map file: an edit rewrites the
+        // dictionary from its tag on.
+        const std::string polish = "Pols0000.GST";
+        const size_t firstChanged =
+            static_cast<size_t>(std::search(dictionary.begin(), dictionary.end(), polish.begin(), polish.end()) -
+                                dictionary.begin()) - 8;
+
+        auto edit = [&](const char *caseName, const std::function<void()> &call, auto written) {
+            restore();
+            call();
+            const size_t bytes = written(fs::file_size(dictionaryPath));
+            const fs::path copy = folder / "copy.bin";
+            std::vector<double> t = Medians(call, {[&] { CopyFloor(original, copy, bytes, true); },
+                                                   [&] { CopyFloor(original, copy, size, false); }},
+                                            restore);
+            Row(caseName, name, size, t[0], ("copy, fsync, " + std::to_string(bytes / MiB) + " MiB").c_str(), t[1],
+                1.5, "<= 1.5");
+            Row("  the same, against a plain copy", name, size, t[0], "copy (read, write)", t[2], 0);
+        };
+        const size_t journal = 32;
+        int code = 0;
+        edit("GeoDictRemove, half the records",
+             [&] { code = GeoDictRemove(dir.c_str(), "POLS0000.gst"); },
+             [&](size_t now) { return journal + (size - firstChanged) + (now - firstChanged); });
+        Check(code == 1, "GeoDictRemove removed records");
+        unsigned char result = 0;
+        edit("ClearGeoDict, half the records",
+             [&] { result = ClearGeoDict(nullptr, "", "", dir.c_str(), ""); },
+             [&](size_t now) { return size + journal + (size - firstChanged) + (now - firstChanged); });
+        Check(result == 1, "ClearGeoDict succeeded");
+
+        // A repetitive entry of 1 MiB, found nowhere in the dictionary.
+        const fs::path source = folder / "source";
+        fs::create_directories(source);
+        Bytes entry(MiB);
+        for (size_t i = 0; i < entry.size(); ++i)
+            entry[i] = "LBTGx"[i % 5];
+        WriteFile(source / "GeoExt.gxt", entry);
+        const std::string sourceDir = source.string();
+        edit("SetGeoDict, entry absent",
+             [&] { result = SetGeoDict(nullptr, "", sourceDir.c_str(), dir.c_str(), ""); },
+             [&](size_t) { return size + journal + entry.size(); });
+        Check(result == 1 && fs::file_size(dictionaryPath) == size + entry.size(), "SetGeoDict appended");
+
+        restore();
+        const std::string absent = AbsentString(set);
+        std::vector<double> t = Medians([&] { code = GeoDictFind(dir.c_str(), absent.c_str()); },
+                                        {[&] { Check(ReadWhole(dictionaryPath).size() == size, "read"); }});
+        Check(code == 0, "GeoDictFind answered 0");
+        Row("GeoDictFind, name absent", name, size, t[0], "read whole", t[1], 1.2, "<= 1.2");
+    }
+}
+
+#ifndef _WIN32
+// The portable registry reads in time linear in its size: SetInstallDir
+// answered from a record behind 100,000 values, against ten times the same
+// call behind 10,000.
+void RegistryCase(const fs::path &folder)
+{
+    auto registryWith = [&](int count) {
+        const fs::path root = folder / ("registry-" + std::to_string(count));
+        const fs::path key = root / "HKEY_LOCAL_MACHINE" / "Software" / "Microsoft" / "DataMap" / "Directories";
+        fs::create_directories(key);
+        std::string values;
+        for (int i = 0; i < count; ++i)
+            values += "\"Value" + std::to_string(i) + "\"=sz:\"/some/path/number/" + std::to_string(i) + "\"\n";
+        values += "\"MapData\"=sz:\"/opt/host/data/\"\n";
+        WriteFile(key / "values.reg", Bytes(values.begin(), values.end()));
+        return std::make_pair(root.string(), values.size());
+    };
+    const auto large = registryWith(100000), small = registryWith(10000);
+    char target[260] = {};
+    auto lookUp = [&](const std::string &root) {
+        Check(DorvanSetRegistryRoot(root.c_str()) == 0, "registry root chosen");
+        Check(SetInstallDir(nullptr, "", "", target, "") == 1 && std::strcmp(target, "/opt/host/data/") == 0,
+              "SetInstallDir found the record");
+    };
+    std::vector<double> t = Medians([&] { lookUp(large.first); },
+                                    {[&] {
+                                        for (int i = 0; i < 10; ++i)
+                                            lookUp(small.first);
+                                    }});
+    Row("SetInstallDir, 100,000 values", "registry", large.second, t[0], "10 x 10,000 values", t[1], 1.5, "<= 1.5");
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -241,155 +509,18 @@ int main(int argc, char **argv)
         return 2;
     }
     const fs::path folder = argv[1];
-    const bool searchOnly = argc > 2 && std::strcmp(argv[2], "--search-only") == 0;
-    const bool editsOnly = argc > 2 && std::strcmp(argv[2], "--dictionary-only") == 0;
+    const std::string only = argc > 2 ? argv[2] : "";
     fs::create_directories(folder);
 
-    std::printf("| %-34s | %12s | %12s | %14s | %-35s | %5s | %-12s |\n", "case", "size", "median", "throughput",
-                "floor or peer (median)", "ratio", "goal");
-    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(14, '-').c_str(),
-                std::string(14, '-').c_str(), std::string(16, '-').c_str(), std::string(37, '-').c_str(),
-                std::string(7, '-').c_str(), std::string(14, '-').c_str());
-
-    if (!editsOnly) {
-    // File search, ordinary data: 1 GiB of pseudo-random bytes, a 16-byte
-    // string only at the end.
-    const std::string needle = "Pols0000.GST#end";
-    const fs::path randomFile = folder / "random.bin";
-    const size_t randomSize = 1024 * MiB;
-    if (!fs::exists(randomFile) || fs::file_size(randomFile) != randomSize + needle.size()) {
-        std::mt19937_64 random(1);
-        WriteLargeFile(randomFile, randomSize, [&](uint8_t *p, size_t n) {
-            for (size_t i = 0; i < n; i += 8) {
-                uint64_t v = random();
-                for (size_t k = 0; k < 8 && i + k < n; ++k)
-                    p[i + k] = static_cast<uint8_t>(v >> (8 * k));
-            }
-        });
-        std::ofstream(randomFile, std::ios::binary | std::ios::app) << needle;
-    }
-    Settle();
-    int found = 0;
-    Pair ordinary = Medians([&] { found = FindStringInFile(randomFile.string().c_str(), needle.c_str()); },
-                            [&] { ReadInChunks(randomFile); });
-    Check(found == static_cast<int>(randomSize), "string at the end of the random file");
-    const double search = ordinary.run;
-    Row("FindStringInFile, ordinary", randomSize, search, "chunked read", ordinary.floor, "<= 1.10");
-    if (searchOnly)
-        return 0;
-
+    Header();
+    if (only != "--dictionary-only")
+        SearchCases(folder);
+    if (only != "--search-only") {
+        DictionaryCases(folder);
 #ifndef _WIN32
-    const std::string grep = "grep -F -a -b -o -m1 '" + needle + "' '" + randomFile.string() + "' >/dev/null";
-    Pair peer = Medians([&] { found = FindStringInFile(randomFile.string().c_str(), needle.c_str()); },
-                        [&] { Check(std::system(grep.c_str()) == 0, "grep ran"); });
-    Row("FindStringInFile, against grep", randomSize, peer.run, "grep -F -b -o -m1", peer.floor, "< 1");
-#endif
-
-    // Repetitive data: the ordinary case's throughput is the floor.
-    const std::string nearly = std::string(4095, 'a') + "b";
-    const fs::path repetitiveFile = folder / "repetitive.bin";
-    const size_t repetitiveSize = 256 * MiB;
-    if (!fs::exists(repetitiveFile) || fs::file_size(repetitiveFile) != repetitiveSize + nearly.size()) {
-        WriteLargeFile(repetitiveFile, repetitiveSize, [](uint8_t *p, size_t n) { std::memset(p, 'a', n); });
-        std::ofstream(repetitiveFile, std::ios::binary | std::ios::app) << nearly;
-    }
-    Settle();
-    // The floor: the ordinary case over as many bytes of the random file.
-    const fs::path randomQuarter = folder / "random-quarter.bin";
-    WriteLargeFile(randomQuarter, repetitiveSize, [](uint8_t *p, size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            p[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
-    });
-    Settle();
-    Pair repetitive = Medians([&] { found = FindStringInFile(repetitiveFile.string().c_str(), nearly.c_str()); },
-                              [&] { FindStringInFile(randomQuarter.string().c_str(), needle.c_str()); });
-    Check(found == static_cast<int>(repetitiveSize), "string at the end of the repetitive file");
-    Row("FindStringInFile, repetitive", repetitiveSize, repetitive.run, "ordinary, same size", repetitive.floor,
-        "<= 2 per byte");
-
-#ifndef _WIN32
-    long growth = SearchMemoryGrowthKiB(randomFile, needle);
-    std::printf("| %-34s | %8.0f MiB | %12s | %14s | %-35s | %5s | %-12s |\n", "FindStringInFile, memory",
-                randomSize / double(MiB), "", "", ("peak resident growth " + std::to_string(growth) + " KiB").c_str(),
-                "", "< 1024 KiB");
+        RegistryCase(folder);
 #endif
     }
-
-    // Dictionary edits on 64 MiB.
-    const std::vector<uint8_t> dictionary = MakeDictionary();
-    const fs::path data = folder / "data";
-    fs::create_directories(data);
-    const fs::path dictionaryPath = data / "Geodict.dct", original = folder / "Geodict.original";
-    WriteFile(original, dictionary);
-    auto restore = [&] {
-        for (const auto &entry : fs::directory_iterator(data))
-            fs::remove(entry.path());
-        fs::copy_file(original, dictionaryPath);
-    };
-    auto copyFloor = [&] { CopyFloor(original, folder / "copy.bin"); };
-    const std::string dir = data.string();
-
-    // Every edit is made durable: its floor is the copy made durable too.
-    // Today's copy without it is shown beside.
-    auto durableFloor = [&] { DurableCopyFloor(original, folder / "copy.bin"); };
-    auto editRows = [&](const char *name, const std::function<void()> &edit) {
-        std::vector<double> t = MediansOf(edit, {durableFloor, copyFloor}, restore);
-        Row(name, dictionary.size(), t[0], "copy, fsync", t[1], "<= 1.5");
-        Row("  the same, against a plain copy", dictionary.size(), t[0], "copy (read, write)", t[2], "");
-    };
-
-    int code = 0;
-    editRows("GeoDictRemove", [&] { code = GeoDictRemove(dir.c_str(), "POLS0000.gst"); });
-    Check(code == 1, "GeoDictRemove removed records");
-
-    unsigned char result = 0;
-    editRows("ClearGeoDict (backup included)", [&] { result = ClearGeoDict(nullptr, "", "", dir.c_str(), ""); });
-    Check(result == 1, "ClearGeoDict succeeded");
-
-    const fs::path source = folder / "source";
-    fs::create_directories(source);
-    std::vector<uint8_t> entry(MiB);
-    for (size_t i = 0; i < entry.size(); ++i)
-        entry[i] = "LBTGx"[i % 5];  // repetitive, and nowhere in the dictionary
-    WriteFile(source / "GeoExt.gxt", entry);
-    const std::string sourceDir = source.string();
-    editRows("SetGeoDict, entry absent", [&] { result = SetGeoDict(nullptr, "", sourceDir.c_str(), dir.c_str(), ""); });
-    Check(result == 1 && fs::file_size(dictionaryPath) == dictionary.size() + entry.size(), "SetGeoDict appended");
-
-    restore();
-    Pair find = Medians([&] { code = GeoDictFind(dir.c_str(), "Czechy00.GST"); },
-                        [&] { Check(ReadWhole(dictionaryPath).size() == dictionary.size(), "read"); });
-    Check(code == 0, "GeoDictFind answered 0");
-    Row("GeoDictFind, name absent", dictionary.size(), find.run, "read whole", find.floor, "<= 1.2");
-
-#ifndef _WIN32
-    // The portable registry reads in time linear in its size: SetInstallDir
-    // answered from a record behind 100,000 values, against ten times the
-    // same call behind 10,000.
-    auto registryWith = [&](int count) {
-        const fs::path root = folder / ("registry-" + std::to_string(count));
-        const fs::path key = root / "HKEY_LOCAL_MACHINE" / "Software" / "Microsoft" / "DataMap" / "Directories";
-        fs::create_directories(key);
-        std::string values;
-        for (int i = 0; i < count; ++i)
-            values += "\"Value" + std::to_string(i) + "\"=sz:\"/some/path/number/" + std::to_string(i) + "\"\n";
-        values += "\"MapData\"=sz:\"/opt/host/data/\"\n";
-        WriteFile(key / "values.reg", std::vector<uint8_t>(values.begin(), values.end()));
-        return std::make_pair(root.string(), values.size());
-    };
-    const auto large = registryWith(100000), small = registryWith(10000);
-    char target[260] = {};
-    auto lookUp = [&](const std::string &root) {
-        Check(DorvanSetRegistryRoot(root.c_str()) == 0, "registry root chosen");
-        result = SetInstallDir(nullptr, "", "", target, "");
-        Check(result == 1 && std::strcmp(target, "/opt/host/data/") == 0, "SetInstallDir found the record");
-    };
-    Pair lookup = Medians([&] { lookUp(large.first); },
-                          [&] {
-                              for (int i = 0; i < 10; ++i)
-                                  lookUp(small.first);
-                          });
-    Row("SetInstallDir, 100,000 values", large.second, lookup.run, "10 x 10,000 values", lookup.floor, "<= 1.5");
-#endif
+    Summary();
     return 0;
 }

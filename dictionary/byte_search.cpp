@@ -285,6 +285,62 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
     return hit ? static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor : NotFound;
 }
 
+// How many positions of `to - from` starting at `from` hold both the
+// needle's byte at `first` and its byte at `second`.
+template <typename Equality>
+size_t SubstringSearch<Equality>::CountPairs(const uint8_t *haystack, size_t from, size_t to, ptrdiff_t first,
+                                             ptrdiff_t second) const
+{
+    const uint8_t a = needle_[first], b = needle_[second];
+    size_t count = 0;
+    for (size_t p = from; p < to; ++p)
+        count += haystack[p + static_cast<size_t>(first)] == a && haystack[p + static_cast<size_t>(second)] == b;
+    return count;
+}
+
+// Chooses the anchor and its partner from the bytes at candidate positions
+// [from, to): the anchor is the needle byte seen least there (among the
+// first few thousand of the needle's bytes), the partner the one of the
+// next rarest seen least often beside it. Bytes that fold away stay out,
+// as in the first choice.
+template <typename Equality>
+void SubstringSearch<Equality>::ChooseFromData(const uint8_t *haystack, size_t from, size_t to) const
+{
+    chosenFromData_ = true;
+    uint32_t counts[256] = {};
+    for (size_t p = from; p < to; ++p)
+        ++counts[haystack[p]];
+    constexpr int Considered = 8;
+    ptrdiff_t rarest[Considered];
+    int found = 0;
+    const ptrdiff_t looked = std::min<ptrdiff_t>(length_, 4096);
+    for (ptrdiff_t i = 0; i < looked; ++i) {
+        if (Equality::FoldsAway(needle_[i]))
+            continue;
+        int at = found < Considered ? found++ : Considered;
+        while (at > 0 && counts[needle_[rarest[at - 1]]] > counts[needle_[i]]) {
+            if (at < Considered)
+                rarest[at] = rarest[at - 1];
+            --at;
+        }
+        if (at < Considered)
+            rarest[at] = i;
+    }
+    if (found < 2)
+        return;
+    ptrdiff_t best = -1;
+    size_t bestCount = SIZE_MAX;
+    for (int k = 1; k < found; ++k) {
+        size_t together = CountPairs(haystack, from, to, rarest[0], rarest[k]);
+        if (together < bestCount) {
+            bestCount = together;
+            best = rarest[k];
+        }
+    }
+    anchor_ = rarest[0];
+    partner_ = best;
+}
+
 template <typename Equality>
 size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length) const
 {
@@ -299,7 +355,13 @@ size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length)
     // the search hands over to the two-way algorithm.
     constexpr size_t WorkPerByte = 4;
     constexpr size_t WorkAllowance = 256;
-    size_t work = 0;
+    // A scan that stops more often than once in this many bytes loses much
+    // of its speed: after that many stops the two bytes are chosen anew
+    // from the bytes passed over, at most this many of them.
+    constexpr size_t StopSpacing = 2048;
+    constexpr size_t StopAllowance = 32;
+    constexpr size_t SampleSize = 65536;
+    size_t work = 0, stops = 0;
     size_t start = 0;
     while (start <= lastStart) {
         size_t candidate = NextCandidate(haystack, start, lastStart);
@@ -312,6 +374,10 @@ size_t SubstringSearch<Equality>::FindIn(const uint8_t *haystack, size_t length)
             return candidate;
         start = candidate + 1;
         work += i + 1;
+        if (++stops >= StopAllowance && !chosenFromData_ && partner_ >= 0 && stops * StopSpacing > start) {
+            ChooseFromData(haystack, start > SampleSize ? start - SampleSize : 0, start);
+            continue;
+        }
         if (work > WorkAllowance + WorkPerByte * start) {
             size_t found = FindByTwoWay(haystack + start, length - start);
             return found == NotFound ? NotFound : start + found;

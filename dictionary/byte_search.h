@@ -3,10 +3,13 @@
 // byte range, linear in the worst case. Candidates are found by looking
 // for two of the needle's rarer bytes at once, 16 or 64 positions a step
 // where the processor has SSE2 or AVX2, else with the platform's fast
-// single-byte search on one of them; when verifying candidates costs more
-// than a few times the bytes passed over (repetitive data), the rest of the
-// range is searched with the two-way algorithm, which never looks at a
-// byte more than a small fixed number of times.
+// single-byte search on one of them. When candidates come too often, the
+// two bytes are chosen anew from what the bytes already passed over are:
+// the rarest of the needle's bytes there, and the partner seen least
+// often with it. When verifying candidates still costs more than a few
+// times the bytes passed over (repetitive data), the rest of the range is
+// searched with the two-way algorithm, which never looks at a byte more
+// than a small fixed number of times.
 #pragma once
 
 #include <cstddef>
@@ -32,8 +35,8 @@ class SubstringSearch {
 public:
     static constexpr size_t NotFound = SIZE_MAX;
 
-    // The needle is not copied: it must outlive the searcher. Its length
-    // must not be 0.
+    // The needle is not copied: it must outlive the searcher. An empty
+    // needle is found nowhere.
     SubstringSearch(const uint8_t *needle, size_t length);
 
     // Offset of the first occurrence in haystack[0, length), or NotFound.
@@ -45,11 +48,17 @@ private:
     void Factorise() const;
     size_t FindByTwoWay(const uint8_t *haystack, size_t length) const;
     size_t NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart) const;
+    void ChooseFromData(const uint8_t *haystack, size_t from, size_t to) const;
+    size_t CountPairs(const uint8_t *haystack, size_t from, size_t to, ptrdiff_t first, ptrdiff_t second) const;
 
     const uint8_t *needle_;
     ptrdiff_t length_;
-    ptrdiff_t anchor_ = -1;   // position of the byte looked for first; -1: none usable
-    ptrdiff_t partner_ = -1;  // a second such byte checked with it; -1: none
+    // The two bytes looked for together, first chosen by a fixed idea of
+    // which bytes are rare, and chosen once more from the data itself when
+    // that idea proves wrong there.
+    mutable ptrdiff_t anchor_ = -1;   // position of the byte looked for first; -1: none usable
+    mutable ptrdiff_t partner_ = -1;  // a second such byte checked with it; -1: none
+    mutable bool chosenFromData_ = false;
     // The two-way algorithm's critical factorisation, made when first needed.
     mutable bool factorised_ = false;
     mutable ptrdiff_t critical_ = 0;
@@ -60,12 +69,9 @@ private:
 extern template class SubstringSearch<ExactBytes>;
 extern template class SubstringSearch<AsciiCaseFolded>;
 
-// A matcher: the first, lowest match of the zero-terminated `pattern` in
-// [start, end), or null. An empty pattern never matches; a range shorter
-// than the pattern yields null without being read.
-using ByteMatcher = const uint8_t *(*)(const uint8_t *start, const char *pattern, const uint8_t *end);
-
-// Exact byte values.
+// The first, lowest match of the zero-terminated `pattern` in [start,
+// end), or null. An empty pattern never matches; a range shorter than the
+// pattern yields null without being read. Exact byte values.
 const uint8_t *FindBytes(const uint8_t *start, const char *pattern, const uint8_t *end);
 
 // ASCII letters A-Z and a-z match either case; every other byte, national

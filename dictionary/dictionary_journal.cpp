@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "dictionary/dictionary_records.h"
 
 namespace dorvan {
 
@@ -36,34 +35,49 @@ struct JournalHeader {
     int32_t SavedLength() const { return oldLength - firstChanged; }
 };
 
-// A Fletcher-style sum over 32-bit little-endian words: it notices bytes
-// that never reached the disk (zeros where data should be) and reordered
-// pieces. Fed in pieces whose lengths are multiples of 4 but the last.
+// A Fletcher-style sum in four lanes over 64-bit little-endian words, the
+// last one padded with zeros: it notices bytes that never reached the disk
+// (zeros where data should be) and pieces out of order, at the speed of
+// memory. Fed in pieces whose lengths are multiples of 32 but the last.
 class Checksum {
 public:
     void Add(const uint8_t *bytes, int32_t count)
     {
         int32_t i = 0;
-        for (; i + 4 <= count; i += 4)
-            AddWord(uint32_t{bytes[i]} | uint32_t{bytes[i + 1]} << 8 | uint32_t{bytes[i + 2]} << 16 |
-                    uint32_t{bytes[i + 3]} << 24);
-        if (i < count) {
-            uint32_t last = 0;
-            for (int32_t k = count - 1; k >= i; --k)
-                last = last << 8 | bytes[k];
-            AddWord(last);
+        for (; i + 32 <= count; i += 32)
+            for (int lane = 0; lane < 4; ++lane)
+                AddWord(lane, WordAt(bytes + i + 8 * lane));
+        for (int lane = 0; i < count; i += 8, ++lane) {
+            uint8_t last[8] = {};
+            std::memcpy(last, bytes + i, static_cast<size_t>(count - i < 8 ? count - i : 8));
+            AddWord(lane, WordAt(last));
         }
     }
-    uint64_t Value() const { return sum_ ^ (sumOfSums_ * 0x9E3779B97F4A7C15u); }
+    uint64_t Value() const
+    {
+        uint64_t value = 0;
+        for (int lane = 0; lane < 4; ++lane)
+            value = (value ^ sum_[lane] ^ (sumOfSums_[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
+        return value;
+    }
 
 private:
-    void AddWord(uint32_t word)
+    static uint64_t WordAt(const uint8_t *bytes)
     {
-        sum_ += word;
-        sumOfSums_ += sum_;
+        uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+        word = __builtin_bswap64(word);
+#endif
+        return word;
     }
-    uint64_t sum_ = 1;  // so that a journal of zeros does not check out
-    uint64_t sumOfSums_ = 0;
+    void AddWord(int lane, uint64_t word)
+    {
+        sum_[lane] += word;
+        sumOfSums_[lane] += sum_[lane];
+    }
+    uint64_t sum_[4] = {1, 1, 1, 1};  // so that a journal of zeros does not check out
+    uint64_t sumOfSums_[4] = {};
 };
 
 uint64_t ChecksumOf(const uint8_t *bytes, int32_t count)
@@ -306,11 +320,12 @@ bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const
 }
 
 RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
-                                           ByteMatcher matcher)
+                                           NameMatching matching)
 {
     uint8_t *block = dictionary.block.get();
+    const RecordScan scan(name, matching);
     RecordSpan first;
-    if (!FindMatchingRecord(block, dictionary.length, 0, name, matcher, first)) {
+    if (!scan.NextMatchingRecord(block, dictionary.length, 0, first)) {
         dictionary.handle.Close();
         return RemovalOutcome::NothingToRemove;
     }
@@ -320,7 +335,7 @@ RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile
         dictionary.handle.Close();
         return RemovalOutcome::Failed;
     }
-    const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, name, matcher);
+    const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan);
     return FinishEdit(edit, dictionary.handle, block + first.tag, newLength - first.tag) ? RemovalOutcome::Removed
                                                                                        : RemovalOutcome::Failed;
 }

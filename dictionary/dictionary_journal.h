@@ -18,9 +18,9 @@
 
 #include <cstdint>
 
-#include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_records.h"
 
 namespace dorvan {
 
@@ -52,11 +52,11 @@ bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const
 
 enum class RemovalOutcome { NothingToRemove, Removed, Failed };
 
-// Cuts every record in which `name` occurs (by `matcher`) out of the
-// dictionary read whole in `dictionary`, and closes it. Nothing is written
+// Cuts every record in which `name` occurs (matched as `matching` says)
+// out of the dictionary read whole in `dictionary`, and closes it. Nothing is written
 // when no record matches. On failure the dictionary holds its old bytes,
 // except where no journal could be made and the rewrite failed half-way.
 RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
-                                           ByteMatcher matcher);
+                                           NameMatching matching);
 
 }  // namespace dorvan

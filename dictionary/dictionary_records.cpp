@@ -15,27 +15,47 @@ void MoveDown(uint8_t *block, int32_t to, int32_t from, int32_t count)
 
 }  // namespace
 
-bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record)
+RecordScan::RecordScan(const char *name, NameMatching matching)
+    : tag_(reinterpret_cast<const uint8_t *>(DictionaryRecord::Tag), DictionaryRecord::TagSize),
+      exactName_(reinterpret_cast<const uint8_t *>(name), matching == NameMatching::Exact ? std::strlen(name) : 0),
+      foldedName_(reinterpret_cast<const uint8_t *>(name),
+                  matching == NameMatching::AnyAsciiCase ? std::strlen(name) : 0),
+      nameLength_(std::strlen(name)), matching_(matching)
+{
+}
+
+bool RecordScan::NextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const
 {
     if (from >= length)
         return false;
-    const uint8_t *found = FindBytes(data + from, DictionaryRecord::Tag, data + length);
-    if (!found)
+    const size_t found = tag_.FindIn(data + from, static_cast<size_t>(length - from));
+    if (found == SubstringSearch<ExactBytes>::NotFound)
         return false;
-    record.tag = static_cast<int32_t>(found - data);
+    record.tag = from + static_cast<int32_t>(found);
     record.end = DictionaryRecord::EndOf(data, length, record.tag);
     record.coveredEnd = record.end < length ? static_cast<int32_t>(record.end) : length;
     return true;
 }
 
-bool FindMatchingRecord(const uint8_t *data, int32_t length, int32_t from, const char *name, ByteMatcher matcher,
-                        RecordSpan &record)
+bool RecordScan::NextMatchingRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const
 {
-    for (; FindNextRecord(data, length, from, record); from = record.coveredEnd) {
-        if (matcher(data + record.tag, name, data + record.coveredEnd))
+    if (nameLength_ == 0)
+        return false;
+    for (; NextRecord(data, length, from, record); from = record.coveredEnd) {
+        const uint8_t *inside = data + record.tag;
+        const size_t span = static_cast<size_t>(record.coveredEnd - record.tag);
+        const bool names = matching_ == NameMatching::Exact
+                               ? exactName_.FindIn(inside, span) != SubstringSearch<ExactBytes>::NotFound
+                               : foldedName_.FindIn(inside, span) != SubstringSearch<AsciiCaseFolded>::NotFound;
+        if (names)
             return true;
     }
     return false;
+}
+
+bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record)
+{
+    return RecordScan("", NameMatching::Exact).NextRecord(data, length, from, record);
 }
 
 // One pass with a read position over the original bytes and a write
@@ -43,13 +63,12 @@ bool FindMatchingRecord(const uint8_t *data, int32_t length, int32_t from, const
 // original bytes that follow the last record begin, so it sees exactly the
 // bytes it would see had each removed record's tail been moved down at
 // once, and the result is the same byte for byte.
-int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSpan &first, const char *name,
-                                  ByteMatcher matcher)
+int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSpan &first, const RecordScan &scan)
 {
     int32_t write = first.tag;            // bytes of the result so far
     int32_t keptFrom = first.coveredEnd;  // first original byte not yet moved into the result
     RecordSpan record;
-    while (FindMatchingRecord(block, length, keptFrom, name, matcher, record)) {
+    while (scan.NextMatchingRecord(block, length, keptFrom, record)) {
         MoveDown(block, write, keptFrom, record.tag - keptFrom);
         write += record.tag - keptFrom;
         keptFrom = record.coveredEnd;
@@ -58,12 +77,13 @@ int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSp
     return write + (length - keptFrom);
 }
 
-RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, ByteMatcher matcher)
+RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, NameMatching matching)
 {
+    const RecordScan scan(name, matching);
     RecordSpan first;
-    if (!FindMatchingRecord(block, length, 0, name, matcher, first))
+    if (!scan.NextMatchingRecord(block, length, 0, first))
         return {length, false};
-    return {RemoveMatchingRecordsFrom(block, length, first, name, matcher), true};
+    return {RemoveMatchingRecordsFrom(block, length, first, scan), true};
 }
 
 }  // namespace dorvan

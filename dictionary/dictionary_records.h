@@ -41,20 +41,40 @@ struct RecordSpan {
 // of one record are never taken for the tag of another.
 bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record);
 
-// The first record whose tag lies at or after `from` in which `name`
-// occurs (by `matcher`, searched only inside the record and never past the
-// end of the data); the walk is the one above.
-bool FindMatchingRecord(const uint8_t *data, int32_t length, int32_t from, const char *name, ByteMatcher matcher,
-                        RecordSpan &record);
+// How a name is matched inside a record: byte for byte, or with ASCII
+// letters in either case.
+enum class NameMatching { Exact, AnyAsciiCase };
 
-// Cuts out of the block, in one pass, `first` (the first record that
-// FindMatchingRecord finds from offset 0) and every later record in which
-// `name` occurs; returns the new length. Bytes before `first` are not
-// touched; bytes outside records and records that do not match keep their
-// order and bytes. A matching record that runs past the end of the data
-// cuts the data at its tag. The block never grows.
-int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSpan &first, const char *name,
-                                  ByteMatcher matcher);
+// One walk's searches, prepared once: for the tag, and for `name` (not
+// copied: it must outlive the scan), so that no record pays for preparing
+// them again.
+class RecordScan {
+public:
+    RecordScan(const char *name, NameMatching matching);
+
+    // As FindNextRecord.
+    bool NextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const;
+
+    // The first record from `from` on in which the name occurs, searched
+    // only inside the record and never past the end of the data. An empty
+    // name occurs in none.
+    bool NextMatchingRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const;
+
+private:
+    SubstringSearch<ExactBytes> tag_;
+    SubstringSearch<ExactBytes> exactName_;
+    SubstringSearch<AsciiCaseFolded> foldedName_;
+    size_t nameLength_;
+    NameMatching matching_;
+};
+
+// Cuts out of the block, in one pass, `first` (the first record that the
+// scan's NextMatchingRecord finds from offset 0) and every later record in
+// which the name occurs; returns the new length. Bytes before `first` are
+// not touched; bytes outside records and records that do not match keep
+// their order and bytes. A matching record that runs past the end of the
+// data cuts the data at its tag. The block never grows.
+int32_t RemoveMatchingRecordsFrom(uint8_t *block, int32_t length, const RecordSpan &first, const RecordScan &scan);
 
 struct RemovalResult {
     int32_t newLength;
@@ -62,6 +82,6 @@ struct RemovalResult {
 };
 
 // Both steps at once.
-RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, ByteMatcher matcher);
+RemovalResult RemoveMatchingRecords(uint8_t *block, int32_t length, const char *name, NameMatching matching);
 
 }  // namespace dorvan

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
         dorvan::test::Bytes block = data;
         dorvan::RemovalResult got = dorvan::RemoveMatchingRecords(
             block.data(), static_cast<int32_t>(block.size()), name.c_str(),
-            fold ? dorvan::FindBytesNoCase : dorvan::FindBytes);
+            fold ? dorvan::NameMatching::AnyAsciiCase : dorvan::NameMatching::Exact);
         block.resize(static_cast<size_t>(got.newLength));
         if (got.removed != expected.removed || block != expected.data)
             std::abort();

@@ -1,6 +1,5 @@
 // Unregisters the map set: cuts every dictionary record naming the Poland
 // map file out of the geographic dictionary, after a numbered backup.
-#include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"
@@ -21,7 +20,7 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
     // nothing will be removed.
     MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
 
-    RemovalOutcome removal = RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, FindBytes);
+    RemovalOutcome removal = RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact);
     dictionary.block.reset();
     return AnswerDictionaryWrite(owner, removal != RemovalOutcome::Failed, dictionaryPath.text);
 }

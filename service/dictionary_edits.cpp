@@ -1,7 +1,6 @@
 // The quiet dictionary edits: append any file, with no backup and no
 // duplicate check; remove the records naming any map set, ASCII letters
 // matched without regard to case, with no backup and no message.
-#include "dictionary/byte_search.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
 #include "dorvan.h"
@@ -36,7 +35,7 @@ int RemoveNamedRecords(const char *mapDataDir, const char *name)
     WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadWrite, dictionaryPath);
     if (!dictionary.IsRead())
         return -1;
-    switch (RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, name, FindBytesNoCase)) {
+    switch (RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, name, NameMatching::AnyAsciiCase)) {
     case RemovalOutcome::NothingToRemove:
         return 0;
     case RemovalOutcome::Removed:

@@ -69,15 +69,19 @@ namespace {
 
 uint64_t JournalChecksum(const uint8_t *bytes, size_t count)
 {
-    uint64_t sum = 1, sumOfSums = 0;
-    for (size_t i = 0; i < count; i += 4) {
-        uint32_t word = 0;
-        for (size_t k = 0; k < 4 && i + k < count; ++k)
-            word |= uint32_t{bytes[i + k]} << (8 * k);
-        sum += word;
-        sumOfSums += sum;
+    uint64_t sum[4] = {1, 1, 1, 1}, sumOfSums[4] = {};
+    for (size_t i = 0; i < count; i += 8) {
+        uint64_t word = 0;
+        for (size_t k = 0; k < 8 && i + k < count; ++k)
+            word |= uint64_t{bytes[i + k]} << (8 * k);
+        const size_t lane = (i / 8) % 4;
+        sum[lane] += word;
+        sumOfSums[lane] += sum[lane];
     }
-    return sum ^ (sumOfSums * 0x9E3779B97F4A7C15u);
+    uint64_t value = 0;
+    for (int lane = 0; lane < 4; ++lane)
+        value = (value ^ sum[lane] ^ (sumOfSums[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
+    return value;
 }
 
 void PutLittleEndian(Bytes &out, uint64_t value, int size)

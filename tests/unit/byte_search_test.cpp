@@ -109,9 +109,10 @@ TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScan)
     }
 }
 
-// Long periodic needles in data full of near misses: the candidate
-// search must hand over to the two-way search and still find the first
-// occurrence.
+// Long periodic needles in data full of near misses, and names among names
+// that the first choice of bytes finds everywhere: the candidate search
+// must choose its bytes anew or hand over to the two-way search, and still
+// find the first occurrence.
 TEST(SubstringSearch, FindsTheFirstOccurrenceInRepetitiveData)
 {
     struct Case {
@@ -122,6 +123,7 @@ TEST(SubstringSearch, FindsTheFirstOccurrenceInRepetitiveData)
         {"b" + std::string(300, 'a'), "b" + std::string(299, 'a')},
         {"ab" + std::string(200, 'a') + "ab", "ab" + std::string(200, 'a')},
         {std::string(100, 'a') + "ba" + std::string(100, 'a'), std::string(100, 'a') + "b"},
+        {"POLS0000.GSX", "POLS0000.GST "},
     };
     for (const Case &c : cases) {
         std::string data;

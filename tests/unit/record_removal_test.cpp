@@ -21,9 +21,9 @@ struct Outcome {
     bool removed;
 };
 
-Outcome Remove(Bytes data, const char *name = Name, ByteMatcher matcher = FindBytes)
+Outcome Remove(Bytes data, const char *name = Name, NameMatching matching = NameMatching::Exact)
 {
-    RemovalResult result = RemoveMatchingRecords(data.data(), static_cast<int32_t>(data.size()), name, matcher);
+    RemovalResult result = RemoveMatchingRecords(data.data(), static_cast<int32_t>(data.size()), name, matching);
     data.resize(static_cast<size_t>(result.newLength));
     return {data, result.removed};
 }
@@ -101,7 +101,7 @@ TEST(RecordRemoval, FoldedMatchingRemovesEveryLetterCase)
 {
     Bytes data = Concat({MakeRecord("POLS0000.gst"), Kept, Named});
     EXPECT_EQ(Concat({MakeRecord("POLS0000.gst"), Kept}), Remove(data).data);
-    EXPECT_EQ(Kept, Remove(data, "pols0000.GST", FindBytesNoCase).data);
+    EXPECT_EQ(Kept, Remove(data, "pols0000.GST", NameMatching::AnyAsciiCase).data);
 }
 
 TEST(RecordRemovalModel, AgreesWithTheStepByStepWalkOnGeneratedDictionaries)
@@ -113,7 +113,7 @@ TEST(RecordRemovalModel, AgreesWithTheStepByStepWalkOnGeneratedDictionaries)
         Bytes data = RandomDictionary(random, name, 1 + random() % 30);
         for (bool foldCase : {false, true}) {
             ReferenceRemoval expected = ReferenceRemoveRecords(data, name, foldCase);
-            Outcome out = Remove(data, name, foldCase ? FindBytesNoCase : FindBytes);
+            Outcome out = Remove(data, name, foldCase ? NameMatching::AnyAsciiCase : NameMatching::Exact);
             ASSERT_EQ(expected.removed, out.removed) << "round " << round;
             ASSERT_EQ(expected.data, out.data) << "round " << round << (foldCase ? " folded" : " exact");
         }
