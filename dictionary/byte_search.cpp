@@ -55,7 +55,7 @@ int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
 // thread. Neither a function-local static, whose thread-safe guard would
 // bring a threads library into the DLL, nor a value made at load, since the
 // DLL runs no constructors: a plain value, and asking twice is harmless.
-enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuKnown = 4 };
+enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuAvx512 = 4, CpuKnown = 8 };
 int CpuFeatureFlags = 0;
 
 bool HasCpuFeature(CpuFeature feature)
@@ -63,7 +63,8 @@ bool HasCpuFeature(CpuFeature feature)
     if (!(CpuFeatureFlags & CpuKnown)) {
         __builtin_cpu_init();
         CpuFeatureFlags = CpuKnown | (__builtin_cpu_supports("sse2") ? CpuSse2 : 0) |
-                          (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0);
+                          (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0) |
+                          (__builtin_cpu_supports("avx512bw") ? CpuAvx512 : 0);
     }
     return (CpuFeatureFlags & feature) != 0;
 }
@@ -74,6 +75,34 @@ __attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haysta
     __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + firstOffset));
     __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + secondOffset));
     return _mm256_and_si256(_mm256_cmpeq_epi8(a, firstBytes), _mm256_cmpeq_epi8(b, secondBytes));
+}
+
+__attribute__((target("avx512bw"))) inline __mmask64 PairMask(const uint8_t *haystack, size_t p, size_t firstOffset,
+                                                              __m512i firstBytes, size_t secondOffset,
+                                                              __m512i secondBytes)
+{
+    __mmask64 firsts = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(haystack + p + firstOffset), firstBytes);
+    return _mm512_mask_cmpeq_epi8_mask(firsts, _mm512_loadu_si512(haystack + p + secondOffset), secondBytes);
+}
+
+// As ScanPairsWide, 128 positions a step, each byte compared into a mask.
+__attribute__((target("avx512bw"))) size_t ScanPairsWidest(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                        size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                        uint8_t second, bool *found)
+{
+    const __m512i firstBytes = _mm512_set1_epi8(static_cast<char>(first));
+    const __m512i secondBytes = _mm512_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 127 <= lastStart; p += 128) {
+        const __mmask64 low = PairMask(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+        const __mmask64 high = PairMask(haystack, p + 64, firstOffset, firstBytes, secondOffset, secondBytes);
+        if ((low | high) == 0)
+            continue;
+        *found = true;
+        return low ? p + static_cast<size_t>(__builtin_ctzll(low)) : p + 64 + static_cast<size_t>(__builtin_ctzll(high));
+    }
+    *found = false;
+    return p;
 }
 
 // The pair scans look for the first position p from `start` on with
@@ -267,6 +296,11 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
     if (partner_ >= 0 && HasCpuFeature(CpuSse2)) {
         const size_t partner = static_cast<size_t>(partner_);
         bool found = false;
+        if (HasCpuFeature(CpuAvx512)) {
+            start = ScanPairsWidest(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
+            if (found)
+                return start;
+        }
         if (HasCpuFeature(CpuAvx2)) {
             start = ScanPairsWide(haystack, start, lastStart, anchor, anchorByte, partner, needle_[partner], &found);
             if (found)
