@@ -331,7 +331,8 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
         bool found = false;
         if (HasCpuFeature(CpuAvx512)) {
             const size_t nearOffset = std::min(anchor, partner), distance = std::max(anchor, partner) - nearOffset;
-            if (distance < 64)
+            // Shifting 64-bit masks needs 64-bit registers.
+            if (distance < 64 && sizeof(void *) == 8)
                 start = ScanNearPairs(haystack, start, lastStart, nearOffset, needle_[nearOffset], distance,
                                       needle_[nearOffset + distance], &found);
             else
