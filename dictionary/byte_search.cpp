@@ -325,6 +325,19 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
 {
     const size_t anchor = static_cast<size_t>(anchor_);
     const uint8_t anchorByte = needle_[anchor];
+    // A short range, such as one record, costs more to set a vector scan up
+    // for than to search with the platform's single-byte search.
+    constexpr size_t ShortRange = 256;
+    if (lastStart - start < ShortRange) {
+        while (const void *hit = std::memchr(haystack + start + anchor, anchorByte, lastStart - start + 1)) {
+            const size_t candidate = static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor;
+            if (partner_ < 0 || haystack[candidate + static_cast<size_t>(partner_)] == needle_[partner_])
+                return candidate;
+            if ((start = candidate + 1) > lastStart)
+                break;
+        }
+        return NotFound;
+    }
 #ifdef DORVAN_PAIR_SCAN_SSE2
     if (partner_ >= 0 && HasCpuFeature(CpuSse2)) {
         const size_t partner = static_cast<size_t>(partner_);

@@ -28,7 +28,11 @@ bool RecordScan::NextRecord(const uint8_t *data, int32_t length, int32_t from, R
 {
     if (from >= length)
         return false;
-    const size_t found = tag_.FindIn(data + from, static_cast<size_t>(length - from));
+    // Records usually follow one another with nothing between them.
+    const size_t found = length - from >= DictionaryRecord::TagSize &&
+                                 std::memcmp(data + from, DictionaryRecord::Tag, DictionaryRecord::TagSize) == 0
+                             ? 0
+                             : tag_.FindIn(data + from, static_cast<size_t>(length - from));
     if (found == SubstringSearch<ExactBytes>::NotFound)
         return false;
     record.tag = from + static_cast<int32_t>(found);
