@@ -1,9 +1,10 @@
 // Byte searches, exact or with ASCII letters folded, for the dictionary
 // routines and the file search: the first occurrence of a byte string in a
 // byte range, linear in the worst case. Candidates are found by looking
-// for two of the needle's rarer bytes at once, 16 or 64 positions a step
-// where the processor has SSE2 or AVX2, else with the platform's fast
-// single-byte search on one of them. When candidates come too often, the
+// for two of the needle's rarer bytes at once, 16, 64 or 128 positions a
+// step where the processor has SSE2, AVX2 or AVX-512BW; in a short range,
+// or without SSE2, with the platform's fast single-byte search on one of
+// them, the other checked at each hit. When candidates come too often, the
 // two bytes are chosen anew from what the bytes already passed over are:
 // the rarest of the needle's bytes there, and the partner seen least
 // often with it. When verifying candidates still costs more than a few
