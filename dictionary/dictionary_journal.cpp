@@ -17,11 +17,14 @@ using platform::SeekOrigin;
 //  12  4 bytes  the first changed offset; the saved bytes are those from it
 //               to the old length (none for an append)
 //  16  8 bytes  checksum of the saved bytes
-//  24  8 bytes  checksum of bytes 0 to 23
-// A journal is complete only when its length, both checksums and the
+//  24  8 bytes  checksum of the kept bytes just before the first changed
+//               offset (up to PrefixWindow of them), which no edit changes
+//  32  8 bytes  checksum of bytes 0 to 31
+// A journal is complete only when its length, its checksums and the
 // numbers agree; anything else was cut short before the dictionary changed.
 constexpr uint8_t JournalMagic[8] = {'D', 'o', 'r', 'v', 'a', 'n', 'J', '1'};
-constexpr int32_t HeaderSize = 32;
+constexpr int32_t HeaderSize = 40;
+constexpr int32_t PrefixWindow = 4096;
 
 // Saved bytes are checked and copied back through a buffer on the stack,
 // so that putting the old bytes back never needs memory that may be gone.
@@ -31,6 +34,7 @@ struct JournalHeader {
     int32_t oldLength;
     int32_t firstChanged;
     uint64_t savedSum;
+    uint64_t prefixSum;
 
     int32_t SavedLength() const { return oldLength - firstChanged; }
 };
@@ -107,12 +111,13 @@ void EncodeHeader(uint8_t (&out)[HeaderSize], const JournalHeader &header)
     PutNumber(out + 8, static_cast<uint32_t>(header.oldLength), 4);
     PutNumber(out + 12, static_cast<uint32_t>(header.firstChanged), 4);
     PutNumber(out + 16, header.savedSum, 8);
-    PutNumber(out + 24, ChecksumOf(out, 24), 8);
+    PutNumber(out + 24, header.prefixSum, 8);
+    PutNumber(out + 32, ChecksumOf(out, 32), 8);
 }
 
 bool DecodeHeader(const uint8_t (&in)[HeaderSize], JournalHeader &header)
 {
-    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 24, 8) != ChecksumOf(in, 24))
+    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 32, 8) != ChecksumOf(in, 32))
         return false;
     const uint64_t oldLength = GetNumber(in + 8, 4), firstChanged = GetNumber(in + 12, 4);
     if (oldLength > INT32_MAX || firstChanged > oldLength)
@@ -120,6 +125,7 @@ bool DecodeHeader(const uint8_t (&in)[HeaderSize], JournalHeader &header)
     header.oldLength = static_cast<int32_t>(oldLength);
     header.firstChanged = static_cast<int32_t>(firstChanged);
     header.savedSum = GetNumber(in + 16, 8);
+    header.prefixSum = GetNumber(in + 24, 8);
     return true;
 }
 
@@ -173,6 +179,24 @@ bool CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header
     return platform::FileResize(dictionary, header.oldLength) && platform::FileSync(dictionary);
 }
 
+int32_t PrefixStart(int32_t firstChanged)
+{
+    return firstChanged > PrefixWindow ? firstChanged - PrefixWindow : 0;
+}
+
+// Whether the dictionary still holds the kept bytes the journal was
+// written beside. They never change in an edit, so a dictionary without
+// them was replaced since (a copy put back by hand, say), and the journal
+// is no longer its own.
+bool KeepsPrefix(int dictionary, const JournalHeader &header)
+{
+    uint8_t window[PrefixWindow];
+    const int32_t start = PrefixStart(header.firstChanged), count = header.firstChanged - start;
+    return platform::FileLength(dictionary) >= header.firstChanged &&
+           platform::FileSeek(dictionary, start, SeekOrigin::Start) == start &&
+           ReadFully(dictionary, window, count) == count && ChecksumOf(window, count) == header.prefixSum;
+}
+
 // Removes the journal or, where it cannot be removed, empties it, which
 // makes it incomplete. False when a complete journal may still be there.
 bool ClearJournal(const char *journalPath)
@@ -209,8 +233,10 @@ bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
     FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal, &failure));
     if (!journal.IsOpen())
         return failure != platform::OpenFailure::InUse;  // held by another process's edit: not now
+    const int32_t prefixStart = PrefixStart(edit.firstChanged);
     const JournalHeader header{edit.oldLength, edit.firstChanged,
-                               ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged)};
+                               ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
+                               ChecksumOf(oldBytes + prefixStart, edit.firstChanged - prefixStart)};
     uint8_t head[HeaderSize];
     EncodeHeader(head, header);
     if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), head, HeaderSize) == HeaderSize &&
@@ -299,11 +325,16 @@ JournalState RollBackInterruptedEdit(const char *dictionaryPath)
             ClearJournal(journalPath);
             return JournalState::Clear;
         }
-        // A dictionary shorter than the bytes the edit kept is not the one
-        // the journal was written for.
         FileHandle dictionary(platform::FileOpen(dictionaryPath, platform::FileMode::ReadWrite));
-        if (!dictionary.IsOpen() || platform::FileLength(dictionary.Get()) < header.firstChanged ||
-            !CopySavedBytesBack(journal.Get(), dictionary.Get(), header) || !dictionary.Close())
+        if (!dictionary.IsOpen())
+            return JournalState::Hot;
+        if (!KeepsPrefix(dictionary.Get(), header)) {
+            dictionary.Close();
+            journal.Close();
+            ClearJournal(journalPath);
+            return JournalState::Clear;
+        }
+        if (!CopySavedBytesBack(journal.Get(), dictionary.Get(), header) || !dictionary.Close())
             return JournalState::Hot;
     }
     return ClearJournal(journalPath) ? JournalState::Clear : JournalState::Left;

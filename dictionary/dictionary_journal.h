@@ -34,14 +34,16 @@ enum class JournalState {
             // not be cleared: reads go ahead, edits do not (the journal would
             // undo them on a later call)
     Hot,    // an interrupted edit could not be rolled back (the dictionary or
-            // the journal cannot be opened for it), or another process's
-            // edit is running: the dictionary may hold neither its old nor
-            // its new bytes, and nothing goes ahead
+            // the journal cannot be opened or written for it), or another
+            // process's edit is running: the dictionary may hold neither its
+            // old nor its new bytes, and nothing goes ahead
 };
 
 // Rolls back the edit that a journal beside the dictionary describes. A
 // journal that is cut short or fails its checksum was never complete, so
-// the dictionary was not touched yet: it is discarded.
+// the dictionary was not touched yet: it is discarded. So is a journal
+// whose dictionary no longer holds the bytes the edit kept: it was
+// replaced since, and the dictionary as it is wins.
 JournalState RollBackInterruptedEdit(const char *dictionaryPath);
 
 // Appends `length` bytes to the dictionary read whole in `dictionary`, and

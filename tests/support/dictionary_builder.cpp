@@ -98,6 +98,8 @@ Bytes MakeJournal(const Bytes &old, uint32_t firstChanged)
     PutLittleEndian(journal, old.size(), 4);
     PutLittleEndian(journal, firstChanged, 4);
     PutLittleEndian(journal, JournalChecksum(old.data() + firstChanged, old.size() - firstChanged), 8);
+    const size_t prefixStart = firstChanged > 4096 ? firstChanged - 4096 : 0;
+    PutLittleEndian(journal, JournalChecksum(old.data() + prefixStart, firstChanged - prefixStart), 8);
     PutLittleEndian(journal, JournalChecksum(journal.data(), journal.size()), 8);
     journal.insert(journal.end(), old.begin() + firstChanged, old.end());
     return journal;

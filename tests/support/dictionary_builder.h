@@ -23,7 +23,7 @@ Bytes RandomDictionary(std::mt19937 &random, const std::string &name, size_t pie
 
 // The rollback journal the library leaves beside "Geodict.dct" while it
 // edits it: the old length, the first changed offset and the old bytes
-// from there on, with their checksums; written by the test itself so that
+// from there on, with their checksums and one of the kept bytes before; written by the test itself so that
 // a file from an interrupted edit is read back exactly as stored.
 Bytes MakeJournal(const Bytes &old, uint32_t firstChanged);
 
