@@ -1,6 +1,7 @@
-// The dictionary's file input and output: guards that release handles and
-// blocks on every path, whole-file reads, appends and rewrites through the
-// same handle, and the dictionary as an export reads it.
+// The dictionary's file input: guards that release handles and blocks on
+// every path, reads and writes that carry on after a short transfer,
+// whole-file reads, and the dictionary as an export reads it (its edits
+// are in dictionary_journal.h).
 #pragma once
 
 #include <cstdint>
