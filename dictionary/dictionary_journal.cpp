@@ -201,10 +201,15 @@ bool KeepsPrefix(int dictionary, const JournalHeader &header)
 // makes it incomplete. False when a complete journal may still be there.
 bool ClearJournal(const char *journalPath)
 {
-    if (platform::FileRemove(journalPath) || !platform::FileExists(journalPath))
+    if (platform::FileRemove(journalPath))
         return true;
     FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::ReadWrite));
     return journal.IsOpen() && platform::FileResize(journal.Get(), 0) && platform::FileSync(journal.Get());
+}
+
+bool WriteHeaderAt0(int journal, const uint8_t (&head)[HeaderSize])
+{
+    return platform::FileSeek(journal, 0, SeekOrigin::Start) == 0 && WriteFully(journal, head, HeaderSize) == HeaderSize;
 }
 
 // One edit of an open dictionary of `oldLength` bytes, in which the bytes
@@ -214,15 +219,18 @@ struct GuardedEdit {
     int32_t oldLength;
     int32_t firstChanged;
     char journalPath[PathBufferSize];
-    FileHandle journal;  // open while the edit is guarded
+    FileHandle journal;        // open while the edit is guarded
+    uint8_t head[HeaderSize];  // the journal's header, as written
 };
 
 // Saves the bytes from the first changed offset on (`oldBytes` holds all
 // of the dictionary) in the journal and makes it durable. Where no journal
-// can be made, for want of the right to create files in the folder, the
-// edit goes ahead unguarded, as it always could. False when another
-// process's edit holds the journal, or when a journal that could not be
-// cleared is left: the edit must not go ahead.
+// can be created, for want of the right to create files in the folder, the
+// edit goes ahead unguarded, as it always could. False when the edit must
+// not go ahead: another process's edit holds the journal, or the journal
+// was created but could not be made whole and durable (a full disk, a
+// quota, a failing device), since the dictionary's own writes would then
+// fail half-way with nothing to put the old bytes back from.
 bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
 {
     if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
@@ -237,17 +245,47 @@ bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
     const JournalHeader header{edit.oldLength, edit.firstChanged,
                                ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
                                ChecksumOf(oldBytes + prefixStart, edit.firstChanged - prefixStart)};
-    uint8_t head[HeaderSize];
-    EncodeHeader(head, header);
-    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), head, HeaderSize) == HeaderSize &&
+    EncodeHeader(edit.head, header);
+    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), edit.head, HeaderSize) == HeaderSize &&
         WriteFully(journal.Get(), oldBytes + edit.firstChanged, header.SavedLength()) == header.SavedLength() &&
-        platform::FileSync(journal.Get())) {
-        platform::FileSyncFolder(edit.journalPath);
+        platform::FileSync(journal.Get()) && platform::FileSyncFolder(edit.journalPath)) {
         edit.journal = std::move(journal);
         return true;
     }
+    // Left behind, a journal never made whole is discarded by the next call.
     journal.Close();
-    return ClearJournal(edit.journalPath);
+    ClearJournal(edit.journalPath);
+    return false;
+}
+
+// Makes a finished edit final: once the journal can no longer be rolled
+// back, nothing takes the edit back. Its header is blanked through the
+// handle still held and made durable, then the journal is removed. Where
+// it can be neither blanked nor removed, the edit is undone now, as the
+// next call would undo it, and false is returned. The journal is closed
+// either way.
+bool CommitEdit(GuardedEdit &edit)
+{
+    if (!edit.journal.IsOpen())
+        return true;
+    static const uint8_t blank[HeaderSize] = {};
+    const int journal = edit.journal.Get();
+    const bool blanked = WriteHeaderAt0(journal, blank);
+    const bool invalidated = blanked && platform::FileSync(journal);
+    // Blanked but not durably, the journal gets its header back so that
+    // what the next call finds (and what a crash leaves) is the journal
+    // this edit answers for.
+    const bool whole = !blanked || (!invalidated && WriteHeaderAt0(journal, edit.head));
+    edit.journal.Close();
+    if (platform::FileRemove(edit.journalPath)) {
+        platform::FileSyncFolder(edit.journalPath);
+        return true;
+    }
+    // An incomplete journal left behind is discarded by the next call.
+    if (!whole)
+        return true;
+    RollBackInterruptedEdit(edit.dictionaryPath);
+    return false;
 }
 
 // Puts the old bytes back through `dictionary`: from the journal, or, for
@@ -280,17 +318,8 @@ bool FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail, 
     const bool written = WriteNewBytes(edit, dictionary.Get(), tail, tailLength);
     bool restored = !written && PutOldBytesBack(edit, dictionary.Get());
     const bool closed = dictionary.Close();
-    if (written && closed) {
-        if (!edit.journal.IsOpen())
-            return true;
-        edit.journal.Close();
-        if (ClearJournal(edit.journalPath))
-            return true;
-        // Left complete, the journal would undo the finished edit on the
-        // next call: undo it now, and answer the failure.
-        RollBackInterruptedEdit(edit.dictionaryPath);
-        return false;
-    }
+    if (written && closed)
+        return CommitEdit(edit);
     // A close that fails may have lost what was written; the old bytes go
     // back through a new handle.
     if (!restored) {
@@ -342,7 +371,7 @@ JournalState RollBackInterruptedEdit(const char *dictionaryPath)
 
 bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
-    GuardedEdit edit{dictionaryPath, dictionary.length, dictionary.length, {}, {}};
+    GuardedEdit edit{dictionaryPath, dictionary.length, dictionary.length, {}, {}, {}};
     if (!BeginEdit(edit, dictionary.begin())) {
         dictionary.handle.Close();
         return false;
@@ -361,7 +390,7 @@ RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile
         return RemovalOutcome::NothingToRemove;
     }
     // The journal takes the old bytes before the block is cut in place.
-    GuardedEdit edit{dictionaryPath, dictionary.length, first.tag, {}, {}};
+    GuardedEdit edit{dictionaryPath, dictionary.length, first.tag, {}, {}, {}};
     if (!BeginEdit(edit, block)) {
         dictionary.handle.Close();
         return RemovalOutcome::Failed;

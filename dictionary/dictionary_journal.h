@@ -5,9 +5,12 @@
 // write fails or the process or the system stops half-way. Before the first
 // byte of "Geodict.dct" changes, the bytes the edit will change are saved in
 // "Geodict.dct-journal" beside it and made durable. The edit then goes
-// through the dictionary's own handle and is made durable, and only then is
-// the journal cleared. A journal that the next call finds means an edit was
-// interrupted: its saved bytes put the dictionary back as it was before.
+// through the dictionary's own handle and is made durable; only then is the
+// journal voided (made durable too) and removed, and only then does the
+// edit answer success, so that nothing takes a success back. A journal
+// that cannot be made whole stops the edit before it starts. A complete
+// journal that the next call finds means an edit was interrupted: its
+// saved bytes put the dictionary back as it was before.
 // The edit holds its journal open throughout, so that another process's
 // call takes a journal in use for one left by a crash and neither reads
 // the dictionary half-edited nor edits it at the same time.
@@ -47,17 +50,19 @@ enum class JournalState {
 JournalState RollBackInterruptedEdit(const char *dictionaryPath);
 
 // Appends `length` bytes to the dictionary read whole in `dictionary`, and
-// closes it. False when not every byte was appended, or the dictionary
-// could not be made durable or closed; the dictionary then holds its old
-// bytes.
+// closes it. False when the journal could not be made whole first, not
+// every byte was appended, the dictionary could not be made durable or
+// closed, or the journal could not be voided after; the dictionary then
+// holds its old bytes, or will once the next call has rolled it back.
 bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
 
 enum class RemovalOutcome { NothingToRemove, Removed, Failed };
 
 // Cuts every record in which `name` occurs (matched as `matching` says)
 // out of the dictionary read whole in `dictionary`, and closes it. Nothing is written
-// when no record matches. On failure the dictionary holds its old bytes,
-// except where no journal could be made and the rewrite failed half-way.
+// when no record matches. Failed as an append fails, with the same
+// guarantee, except where no journal could be created at all and the
+// rewrite failed half-way.
 RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
                                            NameMatching matching);
 

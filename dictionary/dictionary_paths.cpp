@@ -74,7 +74,10 @@ void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_
                 continue;
             return;
         }
-        WriteFully(copy.Get(), block, length);
+        // A copy cut short (a full disk, a file-size limit) is no copy of
+        // the dictionary; it goes rather than pass for one.
+        if (WriteFully(copy.Get(), block, length) != length || !copy.Close())
+            platform::FileRemove(name);
         return;
     }
 }

@@ -41,8 +41,8 @@ int BuildDictionaryPath(ComposedPath &path, const char *directory);
 // Leaves a copy of the dictionary's content beside it, under the first
 // free name whose extension is the counter written as "%03u" (000, 001,
 // ..., 999, 1000, ...). Existing copies are never written over. Reports
-// nothing: a copy that cannot be made is skipped, and the caller's edit
-// goes ahead.
+// nothing: a copy that cannot be made whole is skipped (one cut short is
+// removed), and the caller's edit goes ahead.
 void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length);
 
 }  // namespace dorvan

@@ -44,9 +44,11 @@ struct FileTable {
     // survives a crash of the whole system.
     bool (*sync)(int handle);
     // Makes the names in the folder holding `path` durable: a file just
-    // created there keeps its name after a crash. Some file systems refuse
-    // it, so it has no answer.
-    void (*syncFolder)(const char *path);
+    // created or removed there keeps that state after a crash. False only
+    // when the folder's own sync failed; a file system that does not sync
+    // folders at all (or a platform whose file system logs its folders)
+    // answers true.
+    bool (*syncFolder)(const char *path);
     bool (*remove)(const char *path);
     // Length of an open file, 64-bit so that files beyond the 32-bit range
     // are recognised; -1 when it cannot be found.
@@ -73,7 +75,7 @@ inline int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin) { return 
 inline bool FileResize(int handle, int32_t length) { return Files->resize(handle, length); }
 inline bool FileClose(int handle) { return Files->close(handle); }
 inline bool FileSync(int handle) { return Files->sync(handle); }
-inline void FileSyncFolder(const char *path) { Files->syncFolder(path); }
+inline bool FileSyncFolder(const char *path) { return Files->syncFolder(path); }
 inline bool FileRemove(const char *path) { return Files->remove(path); }
 inline int64_t FileLength(int handle) { return Files->length(handle); }
 inline bool FileExists(const char *path) { return Files->exists(path); }

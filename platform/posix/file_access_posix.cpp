@@ -106,21 +106,26 @@ bool SyncNative(int handle)
     return fsync(handle) == 0;
 }
 
-void SyncFolderNative(const char *path)
+bool SyncFolderNative(const char *path)
 {
     char folder[4096] = ".";
     if (const char *slash = std::strrchr(path, '/')) {
         size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);  // "/name" lies in the root
         if (length >= sizeof folder)
-            return;
+            return true;
         std::memcpy(folder, path, length);
         folder[length] = '\0';
     }
+    // A folder that cannot be opened for reading (one the caller may only
+    // write into), or a file system that refuses to sync folders, cannot be
+    // synced at all: that is no failure of the sync.
     int handle = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0)
-        return;
-    fsync(handle);
+        return true;
+    int synced = fsync(handle);
+    int reason = errno;
     close(handle);
+    return synced == 0 || reason == EINVAL || reason == EROFS || reason == ENOTSUP || reason == EOPNOTSUPP;
 }
 
 bool RemoveNative(const char *path)

@@ -92,7 +92,10 @@ bool SyncNative(int handle)
 
 // The file system keeps its own names safe: NTFS logs every change to a
 // folder before it is made.
-void SyncFolderNative(const char *) {}
+bool SyncFolderNative(const char *)
+{
+    return true;
+}
 
 bool RemoveNative(const char *path)
 {

@@ -8,7 +8,7 @@
 
 namespace dorvan::test::fault {
 
-enum class Operation { Open, Read, Write, Seek, Resize, Close, Sync, Remove, Length, Exists, Allocate, Any };
+enum class Operation { Open, Read, Write, Seek, Resize, Close, Sync, SyncFolder, Remove, Length, Exists, Allocate, Any };
 
 enum class Fault {
     Fail,     // the operation fails (an allocation answers null)
@@ -16,6 +16,8 @@ enum class Fault {
               // later one of its kind transfers nothing, as on a full disk or
               // a file cut short; other operations fail
     Partial,  // a read or write transfers half, later ones work again
+    Lasting,  // the operation fails, and so does every later one of its
+              // kind (of every kind for Any), as on a device that went away
 };
 
 // Arms the `nth` (from 1) operation of kind `operation` from now on.

@@ -33,6 +33,8 @@ bool Strikes(Operation operation)
     }
     if (ArmedNth == 0 || (ArmedOperation != Operation::Any && ArmedOperation != operation))
         return false;
+    if (Happened && ArmedFault == Fault::Lasting)
+        return true;
     if (++Seen != ArmedNth)
         return false;
     Happened = true;
@@ -96,7 +98,7 @@ int OpenFaulty(const char *path, FileMode mode, OpenFailure *failure)
 int32_t ReadFaulty(int handle, void *buffer, int32_t count)
 {
     if (Strikes(Operation::Read)) {
-        if (ArmedFault == Fault::Fail)
+        if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
             return -1;
         test::fault::ReadsExhausted = ArmedFault == Fault::Short;
         return NativeFiles.read(handle, buffer, count / 2);
@@ -107,7 +109,7 @@ int32_t ReadFaulty(int handle, void *buffer, int32_t count)
 int32_t WriteFaulty(int handle, const void *buffer, int32_t count)
 {
     if (Strikes(Operation::Write)) {
-        if (ArmedFault == Fault::Fail)
+        if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
             return -1;
         test::fault::WritesExhausted = ArmedFault == Fault::Short;
         return NativeFiles.write(handle, buffer, count / 2);
@@ -139,10 +141,9 @@ bool SyncFaulty(int handle)
     return Strikes(Operation::Sync) ? false : NativeFiles.sync(handle);
 }
 
-// Syncing a folder has no answer to fail.
-void SyncFolderFaulty(const char *path)
+bool SyncFolderFaulty(const char *path)
 {
-    NativeFiles.syncFolder(path);
+    return Strikes(Operation::SyncFolder) ? false : NativeFiles.syncFolder(path);
 }
 
 bool RemoveFaulty(const char *path)
