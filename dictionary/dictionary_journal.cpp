@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "dictionary/journal_format.h"
 
 namespace dorvan {
 
@@ -10,124 +11,9 @@ namespace {
 
 using platform::SeekOrigin;
 
-// The journal: a header, then the dictionary's old bytes from the first
-// changed offset to its old end. All numbers are little-endian.
-//   0  8 bytes  "DorvanJ1"
-//   8  4 bytes  the dictionary's old length
-//  12  4 bytes  the first changed offset; the saved bytes are those from it
-//               to the old length (none for an append)
-//  16  8 bytes  checksum of the saved bytes
-//  24  8 bytes  checksum of the kept bytes just before the first changed
-//               offset (up to PrefixWindow of them), which no edit changes
-//  32  8 bytes  checksum of bytes 0 to 31
-// A journal is complete only when its length, its checksums and the
-// numbers agree; anything else was cut short before the dictionary changed.
-constexpr uint8_t JournalMagic[8] = {'D', 'o', 'r', 'v', 'a', 'n', 'J', '1'};
-constexpr int32_t HeaderSize = 40;
-constexpr int32_t PrefixWindow = 4096;
-
 // Saved bytes are checked and copied back through a buffer on the stack,
 // so that putting the old bytes back never needs memory that may be gone.
 constexpr int32_t ChunkSize = 16384;
-
-struct JournalHeader {
-    int32_t oldLength;
-    int32_t firstChanged;
-    uint64_t savedSum;
-    uint64_t prefixSum;
-
-    int32_t SavedLength() const { return oldLength - firstChanged; }
-};
-
-// A Fletcher-style sum in four lanes over 64-bit little-endian words, the
-// last one padded with zeros: it notices bytes that never reached the disk
-// (zeros where data should be) and pieces out of order, at the speed of
-// memory. Fed in pieces whose lengths are multiples of 32 but the last.
-class Checksum {
-public:
-    void Add(const uint8_t *bytes, int32_t count)
-    {
-        int32_t i = 0;
-        for (; i + 32 <= count; i += 32)
-            for (int lane = 0; lane < 4; ++lane)
-                AddWord(lane, WordAt(bytes + i + 8 * lane));
-        for (int lane = 0; i < count; i += 8, ++lane) {
-            uint8_t last[8] = {};
-            std::memcpy(last, bytes + i, static_cast<size_t>(count - i < 8 ? count - i : 8));
-            AddWord(lane, WordAt(last));
-        }
-    }
-    uint64_t Value() const
-    {
-        uint64_t value = 0;
-        for (int lane = 0; lane < 4; ++lane)
-            value = (value ^ sum_[lane] ^ (sumOfSums_[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
-        return value;
-    }
-
-private:
-    static uint64_t WordAt(const uint8_t *bytes)
-    {
-        uint64_t word;
-        std::memcpy(&word, bytes, sizeof word);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-        word = __builtin_bswap64(word);
-#endif
-        return word;
-    }
-    void AddWord(int lane, uint64_t word)
-    {
-        sum_[lane] += word;
-        sumOfSums_[lane] += sum_[lane];
-    }
-    uint64_t sum_[4] = {1, 1, 1, 1};  // so that a journal of zeros does not check out
-    uint64_t sumOfSums_[4] = {};
-};
-
-uint64_t ChecksumOf(const uint8_t *bytes, int32_t count)
-{
-    Checksum sum;
-    sum.Add(bytes, count);
-    return sum.Value();
-}
-
-void PutNumber(uint8_t *out, uint64_t value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint64_t GetNumber(const uint8_t *in, int size)
-{
-    uint64_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | in[i];
-    return value;
-}
-
-void EncodeHeader(uint8_t (&out)[HeaderSize], const JournalHeader &header)
-{
-    std::memcpy(out, JournalMagic, sizeof JournalMagic);
-    PutNumber(out + 8, static_cast<uint32_t>(header.oldLength), 4);
-    PutNumber(out + 12, static_cast<uint32_t>(header.firstChanged), 4);
-    PutNumber(out + 16, header.savedSum, 8);
-    PutNumber(out + 24, header.prefixSum, 8);
-    PutNumber(out + 32, ChecksumOf(out, 32), 8);
-}
-
-bool DecodeHeader(const uint8_t (&in)[HeaderSize], JournalHeader &header)
-{
-    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 32, 8) != ChecksumOf(in, 32))
-        return false;
-    const uint64_t oldLength = GetNumber(in + 8, 4), firstChanged = GetNumber(in + 12, 4);
-    if (oldLength > INT32_MAX || firstChanged > oldLength)
-        return false;
-    header.oldLength = static_cast<int32_t>(oldLength);
-    header.firstChanged = static_cast<int32_t>(firstChanged);
-    header.savedSum = GetNumber(in + 16, 8);
-    header.prefixSum = GetNumber(in + 24, 8);
-    return true;
-}
 
 // The dictionary's path with the journal's suffix; false when that does
 // not fit a path buffer, and the dictionary is then edited without one.
@@ -144,13 +30,13 @@ bool JournalPathOf(char (&out)[PathBufferSize], const char *dictionaryPath)
 // Reads the journal's header and checks its saved bytes against it.
 bool ReadCompleteJournal(int journal, JournalHeader &header)
 {
-    uint8_t head[HeaderSize];
+    uint8_t head[JournalHeaderSize];
     const int64_t length = platform::FileLength(journal);
-    if (length < HeaderSize || platform::FileSeek(journal, 0, SeekOrigin::Start) != 0 ||
-        ReadFully(journal, head, HeaderSize) != HeaderSize || !DecodeHeader(head, header) ||
-        length != HeaderSize + int64_t{header.SavedLength()})
+    if (length < JournalHeaderSize || platform::FileSeek(journal, 0, SeekOrigin::Start) != 0 ||
+        ReadFully(journal, head, JournalHeaderSize) != JournalHeaderSize || !DecodeJournalHeader(head, header) ||
+        length != JournalHeaderSize + int64_t{header.SavedLength()})
         return false;
-    Checksum sum;
+    JournalChecksum sum;
     uint8_t chunk[ChunkSize];
     for (int32_t left = header.SavedLength(); left > 0;) {
         const int32_t count = left < ChunkSize ? left : ChunkSize;
@@ -166,7 +52,7 @@ bool ReadCompleteJournal(int journal, JournalHeader &header)
 // length and makes it durable.
 bool CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header)
 {
-    if (platform::FileSeek(journal, HeaderSize, SeekOrigin::Start) != HeaderSize ||
+    if (platform::FileSeek(journal, JournalHeaderSize, SeekOrigin::Start) != JournalHeaderSize ||
         platform::FileSeek(dictionary, header.firstChanged, SeekOrigin::Start) != header.firstChanged)
         return false;
     uint8_t chunk[ChunkSize];
@@ -179,22 +65,17 @@ bool CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header
     return platform::FileResize(dictionary, header.oldLength) && platform::FileSync(dictionary);
 }
 
-int32_t PrefixStart(int32_t firstChanged)
-{
-    return firstChanged > PrefixWindow ? firstChanged - PrefixWindow : 0;
-}
-
 // Whether the dictionary still holds the kept bytes the journal was
 // written beside. They never change in an edit, so a dictionary without
 // them was replaced since (a copy put back by hand, say), and the journal
 // is no longer its own.
 bool KeepsPrefix(int dictionary, const JournalHeader &header)
 {
-    uint8_t window[PrefixWindow];
-    const int32_t start = PrefixStart(header.firstChanged), count = header.firstChanged - start;
+    uint8_t window[JournalPrefixWindow];
+    const int32_t start = JournalPrefixStart(header.firstChanged), count = header.firstChanged - start;
     return platform::FileLength(dictionary) >= header.firstChanged &&
            platform::FileSeek(dictionary, start, SeekOrigin::Start) == start &&
-           ReadFully(dictionary, window, count) == count && ChecksumOf(window, count) == header.prefixSum;
+           ReadFully(dictionary, window, count) == count && JournalChecksumOf(window, count) == header.prefixSum;
 }
 
 // Removes the journal or, where it cannot be removed, empties it, which
@@ -207,9 +88,9 @@ bool ClearJournal(const char *journalPath)
     return journal.IsOpen() && platform::FileResize(journal.Get(), 0) && platform::FileSync(journal.Get());
 }
 
-bool WriteHeaderAt0(int journal, const uint8_t (&head)[HeaderSize])
+bool WriteHeaderAt0(int journal, const uint8_t (&head)[JournalHeaderSize])
 {
-    return platform::FileSeek(journal, 0, SeekOrigin::Start) == 0 && WriteFully(journal, head, HeaderSize) == HeaderSize;
+    return platform::FileSeek(journal, 0, SeekOrigin::Start) == 0 && WriteFully(journal, head, JournalHeaderSize) == JournalHeaderSize;
 }
 
 // One edit of an open dictionary of `oldLength` bytes, in which the bytes
@@ -220,7 +101,7 @@ struct GuardedEdit {
     int32_t firstChanged;
     char journalPath[PathBufferSize];
     FileHandle journal;        // open while the edit is guarded
-    uint8_t head[HeaderSize];  // the journal's header, as written
+    uint8_t head[JournalHeaderSize];  // the journal's header, as written
 };
 
 // Saves the bytes from the first changed offset on (`oldBytes` holds all
@@ -241,12 +122,12 @@ bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
     FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal, &failure));
     if (!journal.IsOpen())
         return failure != platform::OpenFailure::InUse;  // held by another process's edit: not now
-    const int32_t prefixStart = PrefixStart(edit.firstChanged);
+    const int32_t prefixStart = JournalPrefixStart(edit.firstChanged);
     const JournalHeader header{edit.oldLength, edit.firstChanged,
-                               ChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
-                               ChecksumOf(oldBytes + prefixStart, edit.firstChanged - prefixStart)};
-    EncodeHeader(edit.head, header);
-    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), edit.head, HeaderSize) == HeaderSize &&
+                               JournalChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
+                               JournalChecksumOf(oldBytes + prefixStart, edit.firstChanged - prefixStart)};
+    EncodeJournalHeader(edit.head, header);
+    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), edit.head, JournalHeaderSize) == JournalHeaderSize &&
         WriteFully(journal.Get(), oldBytes + edit.firstChanged, header.SavedLength()) == header.SavedLength() &&
         platform::FileSync(journal.Get()) && platform::FileSyncFolder(edit.journalPath)) {
         edit.journal = std::move(journal);
@@ -268,7 +149,7 @@ bool CommitEdit(GuardedEdit &edit)
 {
     if (!edit.journal.IsOpen())
         return true;
-    static const uint8_t blank[HeaderSize] = {};
+    static const uint8_t blank[JournalHeaderSize] = {};
     const int journal = edit.journal.Get();
     const bool blanked = WriteHeaderAt0(journal, blank);
     const bool invalidated = blanked && platform::FileSync(journal);

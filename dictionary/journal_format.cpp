@@ -1,0 +1,94 @@
+#include "dictionary/journal_format.h"
+
+#include <cstring>
+
+namespace dorvan {
+
+namespace {
+
+constexpr uint8_t JournalMagic[8] = {'D', 'o', 'r', 'v', 'a', 'n', 'J', '1'};
+
+uint64_t WordAt(const uint8_t *bytes)
+{
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+}
+
+void PutNumber(uint8_t *out, uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint64_t GetNumber(const uint8_t *in, int size)
+{
+    uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | in[i];
+    return value;
+}
+
+}  // namespace
+
+void JournalChecksum::Add(const uint8_t *bytes, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 32 <= count; i += 32)
+        for (int lane = 0; lane < 4; ++lane)
+            AddWord(lane, WordAt(bytes + i + 8 * lane));
+    for (int lane = 0; i < count; i += 8, ++lane) {
+        uint8_t last[8] = {};
+        std::memcpy(last, bytes + i, static_cast<size_t>(count - i < 8 ? count - i : 8));
+        AddWord(lane, WordAt(last));
+    }
+}
+
+uint64_t JournalChecksum::Value() const
+{
+    uint64_t value = 0;
+    for (int lane = 0; lane < 4; ++lane)
+        value = (value ^ sum_[lane] ^ (sumOfSums_[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
+    return value;
+}
+
+uint64_t JournalChecksumOf(const uint8_t *bytes, int32_t count)
+{
+    JournalChecksum sum;
+    sum.Add(bytes, count);
+    return sum.Value();
+}
+
+int32_t JournalPrefixStart(int32_t firstChanged)
+{
+    return firstChanged > JournalPrefixWindow ? firstChanged - JournalPrefixWindow : 0;
+}
+
+void EncodeJournalHeader(uint8_t (&out)[JournalHeaderSize], const JournalHeader &header)
+{
+    std::memcpy(out, JournalMagic, sizeof JournalMagic);
+    PutNumber(out + 8, static_cast<uint32_t>(header.oldLength), 4);
+    PutNumber(out + 12, static_cast<uint32_t>(header.firstChanged), 4);
+    PutNumber(out + 16, header.savedSum, 8);
+    PutNumber(out + 24, header.prefixSum, 8);
+    PutNumber(out + 32, JournalChecksumOf(out, 32), 8);
+}
+
+bool DecodeJournalHeader(const uint8_t (&in)[JournalHeaderSize], JournalHeader &header)
+{
+    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 32, 8) != JournalChecksumOf(in, 32))
+        return false;
+    const uint64_t oldLength = GetNumber(in + 8, 4), firstChanged = GetNumber(in + 12, 4);
+    if (oldLength > INT32_MAX || firstChanged > oldLength)
+        return false;
+    header.oldLength = static_cast<int32_t>(oldLength);
+    header.firstChanged = static_cast<int32_t>(firstChanged);
+    header.savedSum = GetNumber(in + 16, 8);
+    header.prefixSum = GetNumber(in + 24, 8);
+    return true;
+}
+
+}  // namespace dorvan
