@@ -50,6 +50,9 @@ constexpr RarityTable Rarities;
 
 int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
 
+// The features a search may use: all but where a test limits them.
+int ScanFeatureLimit = ~0;
+
 #ifdef DORVAN_PAIR_SCAN_SSE2
 // The processor's vector extensions, found on first use in the caller's
 // thread. Neither a function-local static, whose thread-safe guard would
@@ -58,7 +61,7 @@ int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
 enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuAvx512 = 4, CpuKnown = 8 };
 int CpuFeatureFlags = 0;
 
-bool HasCpuFeature(CpuFeature feature)
+int KnownCpuFeatures()
 {
     if (!(CpuFeatureFlags & CpuKnown)) {
         __builtin_cpu_init();
@@ -66,7 +69,12 @@ bool HasCpuFeature(CpuFeature feature)
                           (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0) |
                           (__builtin_cpu_supports("avx512bw") ? CpuAvx512 : 0);
     }
-    return (CpuFeatureFlags & feature) != 0;
+    return CpuFeatureFlags;
+}
+
+bool HasCpuFeature(CpuFeature feature)
+{
+    return (KnownCpuFeatures() & ScanFeatureLimit & feature) != 0;
 }
 
 __attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haystack, size_t p, size_t firstOffset,
@@ -510,6 +518,50 @@ bool ContainsBytes(const uint8_t *haystack, int32_t haystackLength, const uint8_
         return false;
     SubstringSearch<ExactBytes> search(needle, static_cast<size_t>(needleLength));
     return search.FindIn(haystack, static_cast<size_t>(haystackLength)) != SubstringSearch<ExactBytes>::NotFound;
+}
+
+namespace {
+
+int FeaturesOf(ScanTier tier)
+{
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    switch (tier) {
+    case ScanTier::Portable:
+        return 0;
+    case ScanTier::Sse2:
+        return CpuSse2;
+    case ScanTier::Avx2:
+        return CpuSse2 | CpuAvx2;
+    case ScanTier::Avx512:
+        return CpuSse2 | CpuAvx2 | CpuAvx512;
+    }
+#endif
+    (void)tier;
+    return 0;
+}
+
+}  // namespace
+
+bool ScanTierAvailable(ScanTier tier)
+{
+    if (tier == ScanTier::Portable)
+        return true;
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    const int needed = FeaturesOf(tier);
+    return (KnownCpuFeatures() & needed) == needed;
+#else
+    return false;
+#endif
+}
+
+void LimitScanTier(ScanTier tier)
+{
+    ScanFeatureLimit = FeaturesOf(tier);
+}
+
+void LiftScanTierLimit()
+{
+    ScanFeatureLimit = ~0;
 }
 
 }  // namespace dorvan

@@ -70,6 +70,14 @@ private:
 extern template class SubstringSearch<ExactBytes>;
 extern template class SubstringSearch<AsciiCaseFolded>;
 
+// The vector extensions the candidate scans use, narrowest first. A search
+// takes the widest that the build has and the processor runs; a test
+// limits it to each in turn, so that every scan the build ships is tried.
+enum class ScanTier { Portable, Sse2, Avx2, Avx512 };
+bool ScanTierAvailable(ScanTier tier);
+void LimitScanTier(ScanTier tier);  // for tests: `tier` and narrower ones only
+void LiftScanTierLimit();
+
 // The first, lowest match of the zero-terminated `pattern` in [start,
 // end), or null. An empty pattern never matches; a range shorter than the
 // pattern yields null without being read. Exact byte values.

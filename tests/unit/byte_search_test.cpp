@@ -86,27 +86,38 @@ TEST(ContainsBytes, ComparesRawBytesZerosIncluded)
 }
 
 // Random data over small alphabets gives many partial matches and
-// periodic patterns, where the fast paths differ most from the model.
-TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScan)
+// periodic patterns, where the fast paths differ most from the model; long
+// data over a larger alphabet keeps the vector scans running. Each scan
+// tier that the build has and the processor runs is tried on its own.
+TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScanInEveryTier)
 {
-    std::mt19937 random(2026);
-    const std::string alphabets[] = {"ab", "aB", "abc", "LBTG", "a\x01\xb9Z"};
-    for (int round = 0; round < 20000; ++round) {
-        const std::string &alphabet = alphabets[round % 5];
-        std::string data(random() % 300, ' '), pattern(1 + random() % 12, ' ');
-        for (char &c : data)
-            c = alphabet[random() % alphabet.size()];
-        for (char &c : pattern)
-            c = alphabet[random() % alphabet.size()];
-        if (random() % 3 == 0 && data.size() > pattern.size())
-            data.replace(random() % (data.size() - pattern.size()), pattern.size(), pattern);
-        const uint8_t *begin = Data(data), *end = begin + data.size();
-        const uint8_t *start = begin + (data.empty() ? 0 : random() % (data.size() / 4 + 1));
-        ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, false), FindBytes(start, pattern.c_str(), end))
-            << "data '" << data << "' pattern '" << pattern << "'";
-        ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, true), FindBytesNoCase(start, pattern.c_str(), end))
-            << "data '" << data << "' pattern '" << pattern << "'";
+    const std::string alphabets[] = {"ab", "aB", "abc", "LBTG", "a\x01\xb9Z",
+                                     "LBTGPols0000.gstNIEMCYwlochy\x01\x02\xb9 "};
+    for (ScanTier tier : {ScanTier::Portable, ScanTier::Sse2, ScanTier::Avx2, ScanTier::Avx512}) {
+        if (!ScanTierAvailable(tier))
+            continue;
+        LimitScanTier(tier);
+        std::mt19937 random(2026);
+        for (int round = 0; round < 8000; ++round) {
+            const std::string &alphabet = alphabets[round % 6];
+            const size_t longest = round % 2 ? 300 : 3000;
+            std::string data(random() % longest, ' '), pattern(1 + random() % 12, ' ');
+            for (char &c : data)
+                c = alphabet[random() % alphabet.size()];
+            for (char &c : pattern)
+                c = alphabet[random() % alphabet.size()];
+            if (random() % 3 == 0 && data.size() > pattern.size())
+                data.replace(random() % (data.size() - pattern.size()), pattern.size(), pattern);
+            const uint8_t *begin = Data(data), *end = begin + data.size();
+            const uint8_t *start = begin + (data.empty() ? 0 : random() % (data.size() / 4 + 1));
+            ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, false), FindBytes(start, pattern.c_str(), end))
+                << "tier " << static_cast<int>(tier) << ", data '" << data << "' pattern '" << pattern << "'";
+            ASSERT_EQ(ReferenceFind(start, pattern.c_str(), end, true), FindBytesNoCase(start, pattern.c_str(), end))
+                << "tier " << static_cast<int>(tier) << ", data '" << data << "' pattern '" << pattern << "'";
+        }
+        std::printf("  scan tier %d: agrees\n", static_cast<int>(tier));
     }
+    LiftScanTierLimit();
 }
 
 // Long periodic needles in data full of near misses, and names among names
