@@ -3,17 +3,21 @@
 #include <cstring>
 #include <utility>
 
+#include "dictionary/dictionary_paths.h"
 #include "dictionary/journal_format.h"
 
 namespace dorvan {
 
 namespace {
 
-using platform::SeekOrigin;
+using platform::FileHandle;
+using platform::FileMode;
 
 // Saved bytes are checked and copied back through a buffer on the stack,
 // so that putting the old bytes back never needs memory that may be gone.
 constexpr int32_t ChunkSize = 16384;
+
+constexpr Status WriteFailure = StatusOf(StatusCode::WriteFailed);
 
 // The dictionary's path with the journal's suffix; false when that does
 // not fit a path buffer, and the dictionary is then edited without one.
@@ -27,70 +31,85 @@ bool JournalPathOf(char (&out)[PathBufferSize], const char *dictionaryPath)
     return true;
 }
 
-// Reads the journal's header and checks its saved bytes against it.
-bool ReadCompleteJournal(int journal, JournalHeader &header)
+// Reads the journal's header and checks its saved bytes against it:
+// `complete` is false for a journal cut short or not agreeing with itself.
+// A read that fails is no answer about the journal: it is the status.
+Status ReadCompleteJournal(int journal, JournalHeader &header, bool &complete)
 {
+    complete = false;
+    int64_t length = 0;
     uint8_t head[JournalHeaderSize];
-    const int64_t length = platform::FileLength(journal);
-    if (length < JournalHeaderSize || platform::FileSeek(journal, 0, SeekOrigin::Start) != 0 ||
-        ReadFully(journal, head, JournalHeaderSize) != JournalHeaderSize || !DecodeJournalHeader(head, header) ||
-        length != JournalHeaderSize + int64_t{header.SavedLength()})
-        return false;
+    Status status = platform::FileLength(journal, &length);
+    if (!status.Ok() || length < JournalHeaderSize)
+        return status;
+    if (!(status = platform::FileRead(journal, 0, head, JournalHeaderSize)).Ok())
+        return status;
+    if (!DecodeJournalHeader(head, header) || length != JournalHeaderSize + int64_t{header.SavedLength()})
+        return Success;
     JournalChecksum sum;
     uint8_t chunk[ChunkSize];
-    for (int32_t left = header.SavedLength(); left > 0;) {
-        const int32_t count = left < ChunkSize ? left : ChunkSize;
-        if (ReadFully(journal, chunk, count) != count)
-            return false;
+    for (int32_t done = 0; done < header.SavedLength();) {
+        const int32_t count = header.SavedLength() - done < ChunkSize ? header.SavedLength() - done : ChunkSize;
+        if (!(status = platform::FileRead(journal, JournalHeaderSize + done, chunk, count)).Ok())
+            return status;
         sum.Add(chunk, count);
-        left -= count;
+        done += count;
     }
-    return sum.Value() == header.savedSum;
+    complete = sum.Value() == header.savedSum;
+    return Success;
 }
 
 // Copies the saved bytes back over the dictionary, cuts it to its old
 // length and makes it durable.
-bool CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header)
+Status CopySavedBytesBack(int journal, int dictionary, const JournalHeader &header)
 {
-    if (platform::FileSeek(journal, JournalHeaderSize, SeekOrigin::Start) != JournalHeaderSize ||
-        platform::FileSeek(dictionary, header.firstChanged, SeekOrigin::Start) != header.firstChanged)
-        return false;
+    Status status;
     uint8_t chunk[ChunkSize];
-    for (int32_t left = header.SavedLength(); left > 0;) {
-        const int32_t count = left < ChunkSize ? left : ChunkSize;
-        if (ReadFully(journal, chunk, count) != count || WriteFully(dictionary, chunk, count) != count)
-            return false;
-        left -= count;
+    for (int32_t done = 0; done < header.SavedLength();) {
+        const int32_t count = header.SavedLength() - done < ChunkSize ? header.SavedLength() - done : ChunkSize;
+        if (!(status = platform::FileRead(journal, JournalHeaderSize + done, chunk, count)).Ok() ||
+            !(status = platform::FileWrite(dictionary, header.firstChanged + done, chunk, count)).Ok())
+            return status;
+        done += count;
     }
-    return platform::FileResize(dictionary, header.oldLength) && platform::FileSync(dictionary);
+    if (!(status = platform::FileResize(dictionary, header.oldLength)).Ok())
+        return status;
+    return platform::FileSync(dictionary);
 }
 
 // Whether the dictionary still holds the kept bytes the journal was
 // written beside. They never change in an edit, so a dictionary without
 // them was replaced since (a copy put back by hand, say), and the journal
 // is no longer its own.
-bool KeepsPrefix(int dictionary, const JournalHeader &header)
+Status KeepsPrefix(int dictionary, const JournalHeader &header, bool &keeps)
 {
+    keeps = false;
+    int64_t length = 0;
+    Status status = platform::FileLength(dictionary, &length);
+    if (!status.Ok() || length < header.firstChanged)
+        return status;
     uint8_t window[JournalPrefixWindow];
     const int32_t start = JournalPrefixStart(header.firstChanged), count = header.firstChanged - start;
-    return platform::FileLength(dictionary) >= header.firstChanged &&
-           platform::FileSeek(dictionary, start, SeekOrigin::Start) == start &&
-           ReadFully(dictionary, window, count) == count && JournalChecksumOf(window, count) == header.prefixSum;
+    if (!(status = platform::FileRead(dictionary, start, window, count)).Ok())
+        return status;
+    keeps = JournalChecksumOf(window, count) == header.prefixSum;
+    return Success;
 }
 
 // Removes the journal or, where it cannot be removed, empties it, which
-// makes it incomplete. False when a complete journal may still be there.
-bool ClearJournal(const char *journalPath)
+// makes it incomplete. A failure means a complete journal may still be
+// there.
+Status ClearJournal(const char *journalPath)
 {
-    if (platform::FileRemove(journalPath))
-        return true;
-    FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::ReadWrite));
-    return journal.IsOpen() && platform::FileResize(journal.Get(), 0) && platform::FileSync(journal.Get());
-}
-
-bool WriteHeaderAt0(int journal, const uint8_t (&head)[JournalHeaderSize])
-{
-    return platform::FileSeek(journal, 0, SeekOrigin::Start) == 0 && WriteFully(journal, head, JournalHeaderSize) == JournalHeaderSize;
+    if (platform::FileRemove(journalPath).Ok())
+        return Success;
+    FileHandle journal;
+    Status status = journal.Open(journalPath, FileMode::ReadWrite);
+    if (status.Ok())
+        status = platform::FileResize(journal.Get(), 0);
+    if (status.Ok())
+        status = platform::FileSync(journal.Get());
+    return status;
 }
 
 // One edit of an open dictionary of `oldLength` bytes, in which the bytes
@@ -100,185 +119,208 @@ struct GuardedEdit {
     int32_t oldLength;
     int32_t firstChanged;
     char journalPath[PathBufferSize];
-    FileHandle journal;        // open while the edit is guarded
+    FileHandle journal;                // open while the edit is guarded
     uint8_t head[JournalHeaderSize];  // the journal's header, as written
 };
 
 // Saves the bytes from the first changed offset on (`oldBytes` holds all
 // of the dictionary) in the journal and makes it durable. Where no journal
 // can be created, for want of the right to create files in the folder, the
-// edit goes ahead unguarded, as it always could. False when the edit must
-// not go ahead: another process's edit holds the journal, or the journal
-// was created but could not be made whole and durable (a full disk, a
-// quota, a failing device), since the dictionary's own writes would then
-// fail half-way with nothing to put the old bytes back from.
-bool BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
+// edit goes ahead unguarded, as it always could. A failure means the edit
+// must not go ahead: another process's edit holds the journal, or the
+// journal was created but could not be made whole and durable (a full
+// disk, a quota, a failing device), since the dictionary's own writes would
+// then fail half-way with nothing to put the old bytes back from.
+Status BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
 {
     if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
         edit.journalPath[0] = '\0';
-        return true;
+        return Success;
     }
-    platform::OpenFailure failure = platform::OpenFailure::None;
-    FileHandle journal(platform::FileOpen(edit.journalPath, platform::FileMode::Journal, &failure));
-    if (!journal.IsOpen())
-        return failure != platform::OpenFailure::InUse;  // held by another process's edit: not now
+    FileHandle journal;
+    Status status = journal.Open(edit.journalPath, FileMode::Journal);
+    if (!status.Ok())
+        return status.code == StatusCode::FileInUse ? status : Success;  // held by another process's edit: not now
     const int32_t prefixStart = JournalPrefixStart(edit.firstChanged);
     const JournalHeader header{edit.oldLength, edit.firstChanged,
                                JournalChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
                                JournalChecksumOf(oldBytes + prefixStart, edit.firstChanged - prefixStart)};
     EncodeJournalHeader(edit.head, header);
-    if (platform::FileResize(journal.Get(), 0) && WriteFully(journal.Get(), edit.head, JournalHeaderSize) == JournalHeaderSize &&
-        WriteFully(journal.Get(), oldBytes + edit.firstChanged, header.SavedLength()) == header.SavedLength() &&
-        platform::FileSync(journal.Get()) && platform::FileSyncFolder(edit.journalPath)) {
+    if ((status = platform::FileResize(journal.Get(), 0)).Ok() &&
+        (status = platform::FileWrite(journal.Get(), 0, edit.head, JournalHeaderSize)).Ok() &&
+        (status = platform::FileWrite(journal.Get(), JournalHeaderSize, oldBytes + edit.firstChanged,
+                                      header.SavedLength()))
+            .Ok() &&
+        (status = platform::FileSync(journal.Get())).Ok() &&
+        (status = platform::FileSyncFolder(edit.journalPath)).Ok()) {
         edit.journal = std::move(journal);
-        return true;
+        return Success;
     }
     // Left behind, a journal never made whole is discarded by the next call.
     journal.Close();
     ClearJournal(edit.journalPath);
-    return false;
+    return status;
+}
+
+// Puts the old bytes back through `dictionary`: from the journal, or, for
+// an unguarded append, by cutting the dictionary to its old length. An
+// unguarded rewrite cannot be put back.
+Status PutOldBytesBack(GuardedEdit &edit, int dictionary)
+{
+    if (!edit.journal.IsOpen())
+        return edit.firstChanged == edit.oldLength ? platform::FileResize(dictionary, edit.oldLength) : WriteFailure;
+    JournalHeader header;
+    bool complete = false;
+    Status status = ReadCompleteJournal(edit.journal.Get(), header, complete);
+    if (!status.Ok())
+        return status;
+    return complete ? CopySavedBytesBack(edit.journal.Get(), dictionary, header) : WriteFailure;
+}
+
+Status WriteNewBytes(const GuardedEdit &edit, int dictionary, const uint8_t *tail, int32_t tailLength)
+{
+    const int32_t newLength = edit.firstChanged + tailLength;
+    Status status = platform::FileWrite(dictionary, edit.firstChanged, tail, tailLength);
+    if (status.Ok() && newLength < edit.oldLength)
+        status = platform::FileResize(dictionary, newLength);
+    if (status.Ok())
+        status = platform::FileSync(dictionary);
+    return status;
 }
 
 // Makes a finished edit final: once the journal can no longer be rolled
 // back, nothing takes the edit back. Its header is blanked through the
 // handle still held and made durable, then the journal is removed. Where
 // it can be neither blanked nor removed, the edit is undone now, as the
-// next call would undo it, and false is returned. The journal is closed
+// next call would undo it, and the edit fails. The journal is closed
 // either way.
-bool CommitEdit(GuardedEdit &edit)
+Status CommitEdit(GuardedEdit &edit)
 {
     if (!edit.journal.IsOpen())
-        return true;
+        return Success;
     static const uint8_t blank[JournalHeaderSize] = {};
     const int journal = edit.journal.Get();
-    const bool blanked = WriteHeaderAt0(journal, blank);
-    const bool invalidated = blanked && platform::FileSync(journal);
+    const bool blanked = platform::FileWrite(journal, 0, blank, JournalHeaderSize).Ok();
+    const bool voided = blanked && platform::FileSync(journal).Ok();
     // Blanked but not durably, the journal gets its header back so that
     // what the next call finds (and what a crash leaves) is the journal
     // this edit answers for.
-    const bool whole = !blanked || (!invalidated && WriteHeaderAt0(journal, edit.head));
+    const bool whole = !blanked || (!voided && platform::FileWrite(journal, 0, edit.head, JournalHeaderSize).Ok());
     edit.journal.Close();
-    if (platform::FileRemove(edit.journalPath)) {
+    if (platform::FileRemove(edit.journalPath).Ok()) {
         platform::FileSyncFolder(edit.journalPath);
-        return true;
+        return Success;
     }
     // An incomplete journal left behind is discarded by the next call.
     if (!whole)
-        return true;
-    RollBackInterruptedEdit(edit.dictionaryPath);
-    return false;
-}
-
-// Puts the old bytes back through `dictionary`: from the journal, or, for
-// an unguarded append, by cutting the dictionary to its old length. An
-// unguarded rewrite cannot be put back.
-bool PutOldBytesBack(GuardedEdit &edit, int dictionary)
-{
-    JournalHeader header;
-    if (edit.journal.IsOpen())
-        return ReadCompleteJournal(edit.journal.Get(), header) &&
-               CopySavedBytesBack(edit.journal.Get(), dictionary, header);
-    return edit.firstChanged == edit.oldLength && platform::FileResize(dictionary, edit.oldLength);
-}
-
-bool WriteNewBytes(const GuardedEdit &edit, int dictionary, const uint8_t *tail, int32_t tailLength)
-{
-    const int32_t newLength = edit.firstChanged + tailLength;
-    return platform::FileSeek(dictionary, edit.firstChanged, SeekOrigin::Start) == edit.firstChanged &&
-           WriteFully(dictionary, tail, tailLength) == tailLength &&
-           (newLength >= edit.oldLength || platform::FileResize(dictionary, newLength)) &&
-           platform::FileSync(dictionary);
+        return Success;
+    RollBackInterruptedEdit(edit.dictionaryPath, FileMode::ReadWrite);
+    return WriteFailure;
 }
 
 // Writes `tail` at the first changed offset, cuts the dictionary after it,
-// makes it durable and closes it; then clears the journal. On any failure,
-// a failing close included, the old bytes are put back and false is
-// returned. The dictionary is closed either way.
-bool FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail, int32_t tailLength)
+// makes it durable and closes it; then commits. On any failure, a failing
+// close included, the old bytes are put back and the edit fails. The
+// dictionary is closed either way.
+Status FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail, int32_t tailLength)
 {
-    const bool written = WriteNewBytes(edit, dictionary.Get(), tail, tailLength);
-    bool restored = !written && PutOldBytesBack(edit, dictionary.Get());
-    const bool closed = dictionary.Close();
+    const bool written = WriteNewBytes(edit, dictionary.Get(), tail, tailLength).Ok();
+    bool restored = !written && PutOldBytesBack(edit, dictionary.Get()).Ok();
+    const bool closed = dictionary.Close().Ok();
     if (written && closed)
         return CommitEdit(edit);
     // A close that fails may have lost what was written; the old bytes go
     // back through a new handle.
     if (!restored) {
-        FileHandle reopened(platform::FileOpen(edit.dictionaryPath, platform::FileMode::ReadWrite));
-        restored = reopened.IsOpen() && PutOldBytesBack(edit, reopened.Get()) && reopened.Close();
+        FileHandle reopened;
+        restored = reopened.Open(edit.dictionaryPath, FileMode::ReadWrite).Ok() &&
+                   PutOldBytesBack(edit, reopened.Get()).Ok() && reopened.Close().Ok();
     }
     const bool guarded = edit.journal.IsOpen();
     edit.journal.Close();
     // A journal whose bytes could not be put back stays for the next call.
     if (guarded && restored)
         ClearJournal(edit.journalPath);
-    return false;
+    return WriteFailure;
+}
+
+Status EditFailure(const Status &status, const char *dictionaryPath)
+{
+    return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, dictionaryPath);
 }
 
 }  // namespace
 
-JournalState RollBackInterruptedEdit(const char *dictionaryPath)
+Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
 {
+    const Status stuck = StatusOf(StatusCode::JournalStuck, dictionaryPath);
     char journalPath[PathBufferSize];
     if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
-        return JournalState::Clear;
+        return Success;
     {
         // Held by another process, the journal belongs to an edit still
         // running, not to an interrupted one; unreadable, it may describe
         // one. Either way the dictionary cannot be trusted now.
-        FileHandle journal(platform::FileOpen(journalPath, platform::FileMode::Journal));
-        if (!journal.IsOpen())
-            return JournalState::Hot;
+        FileHandle journal;
+        if (!journal.Open(journalPath, FileMode::Journal).Ok())
+            return stuck;
         JournalHeader header;
-        if (!ReadCompleteJournal(journal.Get(), header)) {
-            journal.Close();
-            ClearJournal(journalPath);
-            return JournalState::Clear;
+        bool complete = false, keeps = false;
+        if (!ReadCompleteJournal(journal.Get(), header, complete).Ok())
+            return stuck;
+        FileHandle dictionary;
+        if (complete) {
+            if (!dictionary.Open(dictionaryPath, FileMode::ReadWrite).Ok() ||
+                !KeepsPrefix(dictionary.Get(), header, keeps).Ok())
+                return stuck;
         }
-        FileHandle dictionary(platform::FileOpen(dictionaryPath, platform::FileMode::ReadWrite));
-        if (!dictionary.IsOpen())
-            return JournalState::Hot;
-        if (!KeepsPrefix(dictionary.Get(), header)) {
+        // Never complete, or not this dictionary's: the dictionary as it
+        // is stands, whether or not the journal can be cleared (an edit
+        // writes its own journal over it).
+        if (!complete || !keeps) {
             dictionary.Close();
             journal.Close();
             ClearJournal(journalPath);
-            return JournalState::Clear;
+            return Success;
         }
-        if (!CopySavedBytesBack(journal.Get(), dictionary.Get(), header) || !dictionary.Close())
-            return JournalState::Hot;
+        if (!CopySavedBytesBack(journal.Get(), dictionary.Get(), header).Ok() || !dictionary.Close().Ok())
+            return stuck;
     }
-    return ClearJournal(journalPath) ? JournalState::Clear : JournalState::Left;
+    // Left complete, the journal would undo an edit made now on a later
+    // call; a query can still read the dictionary it put back.
+    return ClearJournal(journalPath).Ok() || mode == FileMode::ReadOnly ? Success : stuck;
 }
 
-bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
+Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
     GuardedEdit edit{dictionaryPath, dictionary.length, dictionary.length, {}, {}, {}};
-    if (!BeginEdit(edit, dictionary.begin())) {
-        dictionary.handle.Close();
-        return false;
-    }
-    return FinishEdit(edit, dictionary.handle, bytes, length);
+    Status status = BeginEdit(edit, dictionary.begin());
+    if (status.Ok())
+        status = FinishEdit(edit, dictionary.handle, bytes, length);
+    dictionary.handle.Close();
+    return EditFailure(status, dictionaryPath);
 }
 
-RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
-                                           NameMatching matching)
+Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+                                   NameMatching matching, bool &removed)
 {
     uint8_t *block = dictionary.block.get();
     const RecordScan scan(name, matching);
     RecordSpan first;
-    if (!scan.NextMatchingRecord(block, dictionary.length, 0, first)) {
+    removed = scan.NextMatchingRecord(block, dictionary.length, 0, first);
+    if (!removed) {
         dictionary.handle.Close();
-        return RemovalOutcome::NothingToRemove;
+        return Success;
     }
     // The journal takes the old bytes before the block is cut in place.
     GuardedEdit edit{dictionaryPath, dictionary.length, first.tag, {}, {}, {}};
-    if (!BeginEdit(edit, block)) {
-        dictionary.handle.Close();
-        return RemovalOutcome::Failed;
+    Status status = BeginEdit(edit, block);
+    if (status.Ok()) {
+        const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan);
+        status = FinishEdit(edit, dictionary.handle, block + first.tag, newLength - first.tag);
     }
-    const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan);
-    return FinishEdit(edit, dictionary.handle, block + first.tag, newLength - first.tag) ? RemovalOutcome::Removed
-                                                                                       : RemovalOutcome::Failed;
+    dictionary.handle.Close();
+    return EditFailure(status, dictionaryPath);
 }
 
 }  // namespace dorvan

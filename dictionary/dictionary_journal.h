@@ -22,7 +22,6 @@
 #include <cstdint>
 
 #include "dictionary/dictionary_file.h"
-#include "dictionary/dictionary_paths.h"
 #include "dictionary/dictionary_records.h"
 
 namespace dorvan {
@@ -30,40 +29,31 @@ namespace dorvan {
 // Appended to the dictionary's path; the host reads only "Geodict.dct".
 constexpr char JournalSuffix[] = "-journal";
 
-// What a call finds beside the dictionary before it reads it.
-enum class JournalState {
-    Clear,  // no interrupted edit: reads and edits go ahead
-    Left,   // the dictionary holds its old bytes again, but the journal could
-            // not be cleared: reads go ahead, edits do not (the journal would
-            // undo them on a later call)
-    Hot,    // an interrupted edit could not be rolled back (the dictionary or
-            // the journal cannot be opened or written for it), or another
-            // process's edit is running: the dictionary may hold neither its
-            // old nor its new bytes, and nothing goes ahead
-};
-
-// Rolls back the edit that a journal beside the dictionary describes. A
-// journal that is cut short or fails its checksum was never complete, so
-// the dictionary was not touched yet: it is discarded. So is a journal
-// whose dictionary no longer holds the bytes the edit kept: it was
-// replaced since, and the dictionary as it is wins.
-JournalState RollBackInterruptedEdit(const char *dictionaryPath);
+// Rolls back the edit that a journal beside the dictionary describes,
+// before the dictionary is opened with `mode`. A journal that is cut short
+// or fails its checksum was never complete, so the dictionary was not
+// touched yet: it is discarded. So is a journal whose dictionary no longer
+// holds the bytes the edit kept: it was replaced since, and the dictionary
+// as it is wins. JournalStuck when the dictionary may not be used now: the
+// journal cannot be read or rolled back (or another process's edit holds
+// it), or, before an edit, it was rolled back but could not be cleared, so
+// that it would undo the edit on a later call.
+Status RollBackInterruptedEdit(const char *dictionaryPath, platform::FileMode mode);
 
 // Appends `length` bytes to the dictionary read whole in `dictionary`, and
-// closes it. False when the journal could not be made whole first, not
-// every byte was appended, the dictionary could not be made durable or
-// closed, or the journal could not be voided after; the dictionary then
-// holds its old bytes, or will once the next call has rolled it back.
-bool AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
+// closes it. WriteFailed, naming the dictionary, when the journal could not
+// be made whole first, not every byte was appended, the dictionary could
+// not be made durable or closed, or the journal could not be voided after;
+// the dictionary then holds its old bytes, or will once the next call has
+// rolled it back.
+Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
 
-enum class RemovalOutcome { NothingToRemove, Removed, Failed };
-
-// Cuts every record in which `name` occurs (matched as `matching` says)
-// out of the dictionary read whole in `dictionary`, and closes it. Nothing is written
-// when no record matches. Failed as an append fails, with the same
-// guarantee, except where no journal could be created at all and the
-// rewrite failed half-way.
-RemovalOutcome RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
-                                           NameMatching matching);
+// Cuts every record in which `name` occurs (matched as `matching` says) out
+// of the dictionary read whole in `dictionary`, and closes it; `removed`
+// tells whether any record matched. Nothing is written when none does.
+// Fails as an append fails, with the same guarantee, except where no
+// journal could be created at all and the rewrite failed half-way.
+Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+                                   NameMatching matching, bool &removed);
 
 }  // namespace dorvan

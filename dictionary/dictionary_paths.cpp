@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "dictionary/dictionary_file.h"
 #include "platform/file_access.h"
 
 namespace dorvan {
@@ -39,6 +38,13 @@ bool ComposePath(ComposedPath &path, const char *directory, const char *fileName
     return path.fits;
 }
 
+Status WithPath(Status status, const ComposedPath &path)
+{
+    status.file = path.fits ? path.text : path.directory;
+    status.fileName = path.fits ? nullptr : path.fileName;
+    return status;
+}
+
 int BuildDictionaryPath(ComposedPath &path, const char *directory)
 {
     return ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text) ? 1 : 0;
@@ -66,17 +72,18 @@ void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_
         if (platform::FileExists(name))
             continue;
 
-        platform::OpenFailure failure = platform::OpenFailure::None;
-        FileHandle copy(platform::FileOpen(name, platform::FileMode::CreateNew, &failure));
-        if (!copy.IsOpen()) {
+        platform::FileHandle copy;
+        const Status opened = copy.Open(name, platform::FileMode::CreateNew);
+        if (!opened.Ok()) {
             // Taken since the existence test: try the next number.
-            if (failure == platform::OpenFailure::NameTaken)
+            if (opened.code == StatusCode::NameTaken)
                 continue;
             return;
         }
         // A copy cut short (a full disk, a file-size limit) is no copy of
         // the dictionary; it goes rather than pass for one.
-        if (WriteFully(copy.Get(), block, length) != length || !copy.Close())
+        const bool written = platform::FileWrite(copy.Get(), 0, block, length).Ok();
+        if (!copy.Close().Ok() || !written)
             platform::FileRemove(name);
         return;
     }

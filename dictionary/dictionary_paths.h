@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/status.h"
+
 namespace dorvan {
 
 // The host's file names, in their exact letter case.
@@ -32,6 +34,10 @@ bool ComposePath(ComposedPath &path, const char *directory, const char *fileName
 // terminated (nothing for a capacity of 0). Returns the whole path's
 // length, terminator not counted.
 size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName);
+
+// `status` naming the file `path` composes: its text, or for a path too
+// long to compose, its two parts.
+Status WithPath(Status status, const ComposedPath &path);
 
 // Composes the dictionary path of a map data directory and answers 1 when
 // that file exists, else 0. A path too long for a path buffer counts as a

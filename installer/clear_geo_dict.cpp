@@ -1,28 +1,28 @@
 // Unregisters the map set: cuts every dictionary record naming the Poland
 // map file out of the geographic dictionary, after a numbered backup.
-#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dictionary/dictionary_paths.h"
 #include "dorvan.h"
+#include "frame/answers.h"
 
 namespace dorvan {
 
 namespace {
 
-unsigned char UnregisterMapSet(void *owner, const char *targetDir)
+// The path belongs to the caller, so that the status can name it.
+Status UnregisterMapSet(const char *targetDir, ComposedPath &dictionaryPath)
 {
-    ComposedPath dictionaryPath;
-    WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
-    if (!dictionary.IsRead())
-        return 0;
+    WholeFile dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    if (!status.Ok())
+        return status;
 
     // Always, before the content is examined, so a copy is left even when
     // nothing will be removed.
-    MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
+    MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
 
-    RemovalOutcome removal = RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact);
-    dictionary.block.reset();
-    return AnswerDictionaryWrite(owner, removal != RemovalOutcome::Failed, dictionaryPath.text);
+    bool removed = false;
+    return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact, removed);
 }
 
 }  // namespace
@@ -32,5 +32,6 @@ unsigned char UnregisterMapSet(void *owner, const char *targetDir)
 extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
                                                              const char *targetDir, const char *)
 {
-    return dorvan::UnregisterMapSet(owner, targetDir);
+    dorvan::ComposedPath dictionaryPath;
+    return dorvan::AnswerInstallerAction(owner, dorvan::UnregisterMapSet(targetDir, dictionaryPath));
 }

@@ -1,47 +1,41 @@
 // Registers the map set: appends the entry "GeoExt.gxt" shipped with the
 // setup to the geographic dictionary, once, after a numbered backup.
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dictionary/dictionary_paths.h"
 #include "dorvan.h"
-#include "frame/messages.h"
+#include "frame/answers.h"
 
 namespace dorvan {
 
 namespace {
 
-unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *targetDir)
+// The paths belong to the caller, so that the status can name them.
+Status RegisterMapSet(const char *sourceDir, const char *targetDir, ComposedPath &dictionaryPath,
+                      ComposedPath &entryPath)
 {
-    ComposedPath dictionaryPath;
-    WholeFile dictionary = ReadDictionaryForInstaller(owner, targetDir, dictionaryPath);
-    if (!dictionary.IsRead())
-        return 0;
+    WholeFile dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    if (!status.Ok())
+        return status;
 
     // An entry path too long to open is reported as a file that cannot be
     // opened.
-    ComposedPath entryPath;
-    if (!ComposePath(entryPath, sourceDir, EntryFileName)) {
-        if (owner)
-            ShowPathMessage(owner, MessageOpenFailed, entryPath);
-        return 0;
-    }
-    WholeFile entry = ReadWholeFile(owner, entryPath.text, platform::FileMode::ReadOnly);
-    if (!entry.IsRead())
-        return 0;
+    if (!ComposePath(entryPath, sourceDir, EntryFileName))
+        return WithPath(StatusOf(StatusCode::CannotOpen), entryPath);
+    WholeFile entry;
+    if (!(status = ReadWholeFile(entryPath.text, platform::FileMode::ReadOnly, entry)).Ok())
+        return status;
     entry.handle.Close();
 
     // Already registered when the entry's raw bytes occur anywhere.
-    if (ContainsBytes(dictionary.block.get(), dictionary.length, entry.block.get(), entry.length))
-        return 1;
+    if (ContainsBytes(dictionary.begin(), dictionary.length, entry.begin(), entry.length))
+        return Success;
 
-    MakeNumberedBackup(dictionaryPath.text, dictionary.block.get(), dictionary.length);
+    MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
 
     // A failed append leaves no part of the entry behind.
-    bool appended = AppendToDictionary(dictionaryPath.text, dictionary, entry.block.get(), entry.length);
-    dictionary.block.reset();
-    entry.block.reset();
-    return AnswerDictionaryWrite(owner, appended, dictionaryPath.text);
+    return AppendToDictionary(dictionaryPath.text, dictionary, entry.begin(), entry.length);
 }
 
 }  // namespace
@@ -51,5 +45,7 @@ unsigned char RegisterMapSet(void *owner, const char *sourceDir, const char *tar
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, const char *, const char *sourceDir,
                                                            const char *targetDir, const char *)
 {
-    return dorvan::RegisterMapSet(owner, sourceDir, targetDir);
+    dorvan::ComposedPath dictionaryPath, entryPath;
+    return dorvan::AnswerInstallerAction(owner,
+                                         dorvan::RegisterMapSet(sourceDir, targetDir, dictionaryPath, entryPath));
 }

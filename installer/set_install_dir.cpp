@@ -4,7 +4,7 @@
 
 #include "dictionary/dictionary_paths.h"
 #include "dorvan.h"
-#include "frame/messages.h"
+#include "frame/answers.h"
 #include "platform/file_access.h"
 #include "platform/registry.h"
 
@@ -37,81 +37,81 @@ private:
 // Reads string value `name` of `key` into a path buffer. The buffer is
 // left empty unless the query succeeds with a REG_SZ value that ends
 // within the buffer; a value that fills all of it without a terminator, or
-// a larger one, counts as missing. Returns 1 for a non-empty string.
-int ReadStringValue(platform::RegistryKey key, const char *name, char (&buffer)[PathBufferSize])
+// a larger one, counts as missing.
+void ReadStringValue(platform::RegistryKey key, const char *name, char (&buffer)[PathBufferSize])
 {
     buffer[0] = '\0';
     uint32_t type = 0;
     uint32_t size = PathBufferSize;
-    long result = platform::RegistryQueryValue(key, name, &type, reinterpret_cast<uint8_t *>(buffer), &size);
-    if (result != platform::RegistrySuccess || type != platform::RegistryString || size > PathBufferSize) {
+    const Status read = platform::RegistryQueryValue(key, name, &type, reinterpret_cast<uint8_t *>(buffer), &size);
+    if (!read.Ok() || type != platform::RegistryString || size > PathBufferSize) {
         buffer[0] = '\0';
-        return 0;
+        return;
     }
     // A value stored without its terminator still names its text, as long
     // as a terminator fits after it.
     if (!std::memchr(buffer, '\0', size)) {
         if (size == PathBufferSize) {
             buffer[0] = '\0';
-            return 0;
+            return;
         }
         buffer[size] = '\0';
     }
-    return buffer[0] != '\0' ? 1 : 0;
 }
 
 // The host's record of its map data directory: value "MapData".
-int ReadMapDataValue(platform::RegistryKey key, char (&buffer)[PathBufferSize])
+void ReadMapDataValue(platform::RegistryKey key, char (&buffer)[PathBufferSize])
 {
-    return ReadStringValue(key, "MapData", buffer);
+    ReadStringValue(key, "MapData", buffer);
 }
 
-enum class Discovery { Found, HostMissing, RegistryFailed };
+constexpr Status HostNotFound = StatusOf(StatusCode::HostNotFound);
 
 // The directory derived from the common-files directory into `candidate`;
-// false when it cannot be derived, does not fit a path buffer, or holds no
-// dictionary.
-bool DeriveMapDataDirectory(ComposedPath &candidate)
+// HostNotFound when it cannot be derived, does not fit a path buffer, or
+// holds no dictionary.
+Status DeriveMapDataDirectory(ComposedPath &candidate)
 {
     RegistryKeyGuard currentVersion;
-    if (platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion",
-                                  currentVersion.Receive()) != platform::RegistrySuccess)
-        return false;
+    if (!platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion",
+                                   currentVersion.Receive())
+             .Ok())
+        return HostNotFound;
     char commonFiles[PathBufferSize];
     ReadStringValue(currentVersion.Get(), "CommonFilesDir", commonFiles);
     currentVersion.Close();
     if (commonFiles[0] == '\0')
-        return false;
+        return HostNotFound;
 
     char dataFolder[] = "Microsoft Shared\\DataMap\\Data\\";
     for (char &c : dataFolder)
         if (c == '\\')
             c = platform::PathSeparator;
     ComposedPath dictionary;
-    return ComposePath(candidate, commonFiles, dataFolder) &&
-           ComposePath(dictionary, candidate.text, DictionaryFileName) && platform::FileExists(dictionary.text);
+    const bool found = ComposePath(candidate, commonFiles, dataFolder) &&
+                       ComposePath(dictionary, candidate.text, DictionaryFileName) &&
+                       platform::FileExists(dictionary.text);
+    return found ? Success : HostNotFound;
 }
 
-Discovery DiscoverMapDataDirectory(char *targetDir)
+Status DiscoverMapDataDirectory(char *targetDir)
 {
     const platform::RegistryKey machine = platform::LocalMachineKey();
     RegistryKeyGuard vendor, sharedTools, directories;
-    if (platform::RegistryOpenKey(machine, "Software\\Microsoft", vendor.Receive()) != platform::RegistrySuccess)
-        return Discovery::HostMissing;
+    if (!platform::RegistryOpenKey(machine, "Software\\Microsoft", vendor.Receive()).Ok())
+        return HostNotFound;
 
     char mapData[PathBufferSize];
     mapData[0] = '\0';
-    if (platform::RegistryOpenKey(vendor.Get(), "DataMap\\Directories", directories.Receive()) ==
-        platform::RegistrySuccess) {
+    if (platform::RegistryOpenKey(vendor.Get(), "DataMap\\Directories", directories.Receive()).Ok()) {
         ReadMapDataValue(directories.Get(), mapData);
     } else {
-        if (platform::RegistryOpenKey(vendor.Get(), "Shared Tools", sharedTools.Receive()) !=
-            platform::RegistrySuccess)
-            return Discovery::HostMissing;
+        if (!platform::RegistryOpenKey(vendor.Get(), "Shared Tools", sharedTools.Receive()).Ok())
+            return HostNotFound;
         platform::KeyDisposition disposition = platform::KeyDisposition::CreatedNew;
-        if (platform::RegistryCreateKey(sharedTools.Get(), "Map\\Directories", directories.Receive(), &disposition) !=
-            platform::RegistrySuccess)
-            return Discovery::RegistryFailed;
+        if (!platform::RegistryCreateKey(sharedTools.Get(), "Map\\Directories", directories.Receive(), &disposition)
+                 .Ok())
+            return StatusOf(StatusCode::RegistryKeyNotMade);
         // A key just created holds nothing to read.
         if (disposition == platform::KeyDisposition::OpenedExisting)
             ReadMapDataValue(directories.Get(), mapData);
@@ -119,34 +119,20 @@ Discovery DiscoverMapDataDirectory(char *targetDir)
 
     if (mapData[0] != '\0') {
         std::memcpy(targetDir, mapData, std::strlen(mapData) + 1);
-        return Discovery::Found;
+        return Success;
     }
 
     ComposedPath derived;
-    if (!DeriveMapDataDirectory(derived))
-        return Discovery::HostMissing;
+    const Status status = DeriveMapDataDirectory(derived);
+    if (!status.Ok())
+        return status;
     const size_t derivedSize = std::strlen(derived.text) + 1;
     std::memcpy(targetDir, derived.text, derivedSize);
     // Recorded for the next time; whether the record could be written
     // does not change this call's answer.
     platform::RegistrySetValue(directories.Get(), "MapData", platform::RegistryString,
                                reinterpret_cast<const uint8_t *>(derived.text), static_cast<uint32_t>(derivedSize));
-    return Discovery::Found;
-}
-
-unsigned char FindInstallDirectory(void *owner, char *targetDir)
-{
-    switch (DiscoverMapDataDirectory(targetDir)) {
-    case Discovery::Found:
-        return 1;
-    case Discovery::RegistryFailed:
-        ShowMessage(owner, MessageRegistryFailed, StopStyle);
-        return 0;
-    case Discovery::HostMissing:
-        break;
-    }
-    ShowMessage(owner, MessageHostMissing, StopStyle);
-    return 0;
+    return Success;
 }
 
 }  // namespace
@@ -156,5 +142,5 @@ unsigned char FindInstallDirectory(void *owner, char *targetDir)
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
                                                               char *targetDir, const char *)
 {
-    return dorvan::FindInstallDirectory(owner, targetDir);
+    return dorvan::AnswerInstallerAction(owner, dorvan::DiscoverMapDataDirectory(targetDir));
 }

@@ -1,12 +1,13 @@
-// The narrow seam through which the library reaches files and memory: one
-// table of functions, in the manner of a virtual file system, with one
+// The narrow seam through which the library reaches files: one table of
+// functions, in the manner of a virtual file system, with one
 // implementation per platform. The rest of the library calls it through
-// the wrappers below and never touches the operating system directly; a
+// the functions below and never touches the operating system directly; a
 // test program puts a table of its own in place at run time.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+
+#include "platform/status.h"
 
 namespace dorvan::platform {
 
@@ -17,47 +18,41 @@ enum class FileMode {
     CreateNew,  // new backup copy: write only, created exclusively, writable
     Journal,    // rollback journal: read and write, created when missing,
                 // never through a link; not truncated by the open itself.
-                // Held while open: the open fails with InUse while another
-                // process holds the same journal.
+                // Held while open: the open fails with FileInUse while
+                // another process holds the same journal.
 };
-
-enum class SeekOrigin { Start, End };
 
 constexpr int NoFile = -1;
 
-// Why an open failed, where the caller needs to tell: a backup copy's name
-// taken, or a journal held by another process's edit.
-enum class OpenFailure { None, NameTaken, InUse, Other };
-
 struct FileTable {
-    // A handle, or NoFile; `failure` (optional) says why it failed.
-    int (*open)(const char *path, FileMode mode, OpenFailure *failure);
-    // One read or write call: the count transferred (possibly short), or -1.
-    int32_t (*read)(int handle, void *buffer, int32_t count);
-    int32_t (*write)(int handle, const void *buffer, int32_t count);
-    // The new position, or -1.
-    int32_t (*seek)(int handle, int32_t offset, SeekOrigin origin);
+    // A handle in `*handle`, or NoFile with FileMissing, NameTaken,
+    // FileInUse or CannotOpen.
+    Status (*open)(const char *path, FileMode mode, int *handle);
+    // One transfer at `offset`: `*moved` bytes, possibly fewer than asked
+    // (none at the end of the file), or ReadFailed / WriteFailed.
+    Status (*readSome)(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved);
+    Status (*writeSome)(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved);
     // Cuts or extends the file to `length` bytes.
-    bool (*resize)(int handle, int32_t length);
-    bool (*close)(int handle);
+    Status (*resize)(int handle, int32_t length);
+    // Gives the handle back even when it fails; a failure means what was
+    // written may not have reached the file.
+    Status (*close)(int handle);
     // Makes what was written through the handle durable, so that it
     // survives a crash of the whole system.
-    bool (*sync)(int handle);
+    Status (*sync)(int handle);
     // Makes the names in the folder holding `path` durable: a file just
-    // created or removed there keeps that state after a crash. False only
-    // when the folder's own sync failed; a file system that does not sync
+    // created or removed there keeps that state after a crash. Fails only
+    // when the folder's own sync fails; a file system that does not sync
     // folders at all (or a platform whose file system logs its folders)
-    // answers true.
-    bool (*syncFolder)(const char *path);
-    bool (*remove)(const char *path);
+    // succeeds.
+    Status (*syncFolder)(const char *path);
+    Status (*remove)(const char *path);
     // Length of an open file, 64-bit so that files beyond the 32-bit range
-    // are recognised; -1 when it cannot be found.
-    int64_t (*length)(int handle);
+    // are recognised; CannotSize when it cannot be found.
+    Status (*length)(int handle, int64_t *length);
+    // Whether a file of that name exists; false also when that cannot be
+    // told.
     bool (*exists)(const char *path);
-    // Heap blocks for whole-file contents and search buffers; a block of 0
-    // bytes is a valid block.
-    void *(*allocate)(size_t size);
-    void (*release)(void *block);
 };
 
 // The platform's table, and the one in use: the platform's, unless a test
@@ -65,27 +60,56 @@ struct FileTable {
 extern const FileTable NativeFiles;
 extern const FileTable *Files;
 
-inline int FileOpen(const char *path, FileMode mode, OpenFailure *failure = nullptr)
-{
-    return Files->open(path, mode, failure);
-}
-inline int32_t FileRead(int handle, void *buffer, int32_t count) { return Files->read(handle, buffer, count); }
-inline int32_t FileWrite(int handle, const void *buffer, int32_t count) { return Files->write(handle, buffer, count); }
-inline int32_t FileSeek(int handle, int32_t offset, SeekOrigin origin) { return Files->seek(handle, offset, origin); }
-inline bool FileResize(int handle, int32_t length) { return Files->resize(handle, length); }
-inline bool FileClose(int handle) { return Files->close(handle); }
-inline bool FileSync(int handle) { return Files->sync(handle); }
-inline bool FileSyncFolder(const char *path) { return Files->syncFolder(path); }
-inline bool FileRemove(const char *path) { return Files->remove(path); }
-inline int64_t FileLength(int handle) { return Files->length(handle); }
+inline Status FileOpen(const char *path, FileMode mode, int *handle) { return Files->open(path, mode, handle); }
+inline Status FileResize(int handle, int32_t length) { return Files->resize(handle, length); }
+inline Status FileClose(int handle) { return Files->close(handle); }
+inline Status FileSync(int handle) { return Files->sync(handle); }
+inline Status FileSyncFolder(const char *path) { return Files->syncFolder(path); }
+inline Status FileRemove(const char *path) { return Files->remove(path); }
+inline Status FileLength(int handle, int64_t *length) { return Files->length(handle, length); }
 inline bool FileExists(const char *path) { return Files->exists(path); }
-inline void *MemoryAllocate(size_t size) { return Files->allocate(size); }
-inline void MemoryRelease(void *block) { Files->release(block); }
 
-// Heap blocks from the run-time library's allocator, for the platforms'
-// tables.
-void *AllocateFromRuntime(size_t size);
-void ReleaseToRuntime(void *block);
+// Every one of `count` bytes at `offset`, or a failure: transfers that come
+// back short are carried on here. A file that ends first is ReadFailed.
+Status FileRead(int handle, int32_t offset, void *buffer, int32_t count);
+Status FileWrite(int handle, int32_t offset, const void *buffer, int32_t count);
+
+// Closes a file handle on every path.
+class FileHandle {
+public:
+    FileHandle() = default;
+    FileHandle(FileHandle &&other) noexcept : handle_(other.handle_) { other.handle_ = NoFile; }
+    FileHandle &operator=(FileHandle &&other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            handle_ = other.handle_;
+            other.handle_ = NoFile;
+        }
+        return *this;
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    ~FileHandle() { Close(); }
+
+    Status Open(const char *path, FileMode mode)
+    {
+        Close();
+        return FileOpen(path, mode, &handle_);
+    }
+    bool IsOpen() const { return handle_ != NoFile; }
+    int Get() const { return handle_; }
+    // A failure means what was written may not have reached the file.
+    Status Close()
+    {
+        Status closed = IsOpen() ? FileClose(handle_) : Success;
+        handle_ = NoFile;
+        return closed;
+    }
+
+private:
+    int handle_ = NoFile;
+};
 
 // The separator appended when composing a path on this platform.
 extern const char PathSeparator;

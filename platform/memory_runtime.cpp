@@ -2,9 +2,11 @@
 // platform.
 #include <cstdlib>
 
-#include "platform/file_access.h"
+#include "platform/memory.h"
 
 namespace dorvan::platform {
+
+namespace {
 
 void *AllocateFromRuntime(size_t size)
 {
@@ -17,5 +19,10 @@ void ReleaseToRuntime(void *block)
 {
     std::free(block);
 }
+
+}  // namespace
+
+const MemoryTable NativeMemory = {AllocateFromRuntime, ReleaseToRuntime};
+const MemoryTable *Memory = &NativeMemory;
 
 }  // namespace dorvan::platform

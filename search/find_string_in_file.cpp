@@ -3,55 +3,60 @@
 #include <cstring>
 
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_file.h"
 #include "dorvan.h"
+#include "frame/answers.h"
+#include "platform/file_access.h"
+#include "platform/memory.h"
 
 namespace dorvan {
 
 namespace {
 
 constexpr int32_t ChunkSize = 102400;
+constexpr int32_t Absent = -1;
 
 // The buffer holds a carry area of L - 1 bytes, the tail of the previous
 // chunk, followed by the current chunk, so an occurrence that straddles a
 // chunk boundary lies whole inside it. The string holds no zero byte, so
-// the carry area's initial zeros never take part in a match.
-int32_t SearchFile(const char *filePath, const char *text)
+// the carry area's initial zeros never take part in a match. `offset` is
+// Absent for an empty string or one the file does not hold.
+Status SearchFile(const char *filePath, const char *text, int32_t &offset)
 {
+    offset = Absent;
     const size_t textLength = std::strlen(text);
     if (textLength == 0)
-        return -1;
-    FileHandle file(platform::FileOpen(filePath, platform::FileMode::ReadOnly));
-    if (!file.IsOpen())
-        return -2;
+        return Success;
+    platform::FileHandle file;
+    if (!file.Open(filePath, platform::FileMode::ReadOnly).Ok())
+        return StatusOf(StatusCode::CannotOpen, filePath);
     // Offsets of 2 GiB and beyond cannot be answered.
-    const int64_t fileLength = platform::FileLength(file.Get());
-    if (fileLength < 0 || fileLength > INT32_MAX)
-        return -2;
+    int64_t fileLength = 0;
+    if (!platform::FileLength(file.Get(), &fileLength).Ok() || fileLength < 0 || fileLength > INT32_MAX)
+        return StatusOf(StatusCode::CannotSize, filePath);
     const size_t carry = textLength - 1;
     if (carry > SIZE_MAX - ChunkSize)
-        return -2;  // no buffer of that size can exist
-    HeapBlock buffer(static_cast<uint8_t *>(platform::MemoryAllocate(carry + ChunkSize)));
+        return StatusOf(StatusCode::NoMemory, filePath);  // no buffer of that size can exist
+    platform::HeapBlock buffer = platform::AllocateBlock(carry + ChunkSize);
     if (!buffer)
-        return -2;
+        return StatusOf(StatusCode::NoMemory, filePath);
     std::memset(buffer.get(), 0, carry);
 
     const SubstringSearch<ExactBytes> search(reinterpret_cast<const uint8_t *>(text), textLength);
-    int32_t remaining = static_cast<int32_t>(fileLength);
-    int32_t processed = 0;
-    while (remaining > 0) {
-        const int32_t chunk = remaining < ChunkSize ? remaining : ChunkSize;
-        if (ReadFully(file.Get(), buffer.get() + carry, chunk) != chunk)
-            return -2;
+    const auto length = static_cast<int32_t>(fileLength);
+    for (int32_t processed = 0; processed < length;) {
+        const int32_t chunk = length - processed < ChunkSize ? length - processed : ChunkSize;
+        if (!platform::FileRead(file.Get(), processed, buffer.get() + carry, chunk).Ok())
+            return StatusOf(StatusCode::ReadFailed, filePath);
         const size_t filled = carry + static_cast<size_t>(chunk);
         const size_t found = search.FindIn(buffer.get(), filled);
-        if (found != SubstringSearch<ExactBytes>::NotFound)
-            return static_cast<int32_t>(int64_t{processed} - static_cast<int64_t>(carry) + static_cast<int64_t>(found));
+        if (found != SubstringSearch<ExactBytes>::NotFound) {
+            offset = static_cast<int32_t>(int64_t{processed} - static_cast<int64_t>(carry) + static_cast<int64_t>(found));
+            return Success;
+        }
         std::memmove(buffer.get(), buffer.get() + filled - carry, carry);
-        remaining -= chunk;
         processed += chunk;
     }
-    return -1;
+    return Success;
 }
 
 }  // namespace
@@ -60,5 +65,7 @@ int32_t SearchFile(const char *filePath, const char *text)
 
 extern "C" DORVAN_API int DORVAN_CALL FindStringInFile(const char *filePath, const char *text)
 {
-    return dorvan::SearchFile(filePath, text);
+    int32_t offset = dorvan::Absent;
+    const dorvan::Status status = dorvan::SearchFile(filePath, text, offset);
+    return dorvan::AnswerServiceFunction(status, offset, -2);
 }

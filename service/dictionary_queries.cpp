@@ -1,22 +1,31 @@
 // The dictionary queries: is a name registered in "Geodict.dct"?
 #include "dictionary/byte_search.h"
-#include "dictionary/dictionary_file.h"
-#include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_access.h"
 #include "dorvan.h"
+#include "frame/answers.h"
 
 namespace dorvan {
 
 namespace {
 
-int FindNameInDictionary(const char *mapDataDir, const char *name)
+Status FindNameInDictionary(const char *mapDataDir, const char *name, bool &found)
 {
     // Read-only, so a read-only dictionary is answered too.
     ComposedPath dictionaryPath;
-    WholeFile dictionary = ReadDictionaryQuietly(mapDataDir, platform::FileMode::ReadOnly, dictionaryPath);
-    if (!dictionary.IsRead())
-        return -1;
+    WholeFile dictionary;
+    Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadOnly, dictionaryPath, dictionary);
+    if (!status.Ok())
+        return status;
     dictionary.handle.Close();
-    return FindBytes(dictionary.begin(), name, dictionary.end()) ? 1 : 0;
+    found = FindBytes(dictionary.begin(), name, dictionary.end()) != nullptr;
+    return Success;
+}
+
+int AnswerFind(const char *mapDataDir, const char *name)
+{
+    bool found = false;
+    const Status status = FindNameInDictionary(mapDataDir, name, found);
+    return AnswerServiceFunction(status, found ? 1 : 0, -1);
 }
 
 }  // namespace
@@ -25,10 +34,10 @@ int FindNameInDictionary(const char *mapDataDir, const char *name)
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictFind(const char *mapDataDir, const char *name)
 {
-    return dorvan::FindNameInDictionary(mapDataDir, name);
+    return dorvan::AnswerFind(mapDataDir, name);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL VorezuInstalled(const char *mapDataDir)
 {
-    return dorvan::FindNameInDictionary(mapDataDir, dorvan::MapFileName);
+    return dorvan::AnswerFind(mapDataDir, dorvan::MapFileName);
 }

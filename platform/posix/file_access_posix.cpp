@@ -21,11 +21,26 @@ void FormatBackupNumber(char *out, uint32_t number)
 
 namespace {
 
+Status OpenFailure(int reason)
+{
+    switch (reason) {
+    case ENOENT:
+        return StatusOf(StatusCode::FileMissing);
+    case EEXIST:
+        return StatusOf(StatusCode::NameTaken);
+    case EWOULDBLOCK:
+        return StatusOf(StatusCode::FileInUse);
+    default:
+        return StatusOf(StatusCode::CannotOpen);
+    }
+}
+
 // Only regular files are read or edited. Every open is made without
 // waiting, so that a FIFO or a device named in place of a file is refused
 // at once rather than waited on; a regular file then works as usual.
-int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
+Status OpenNative(const char *path, FileMode mode, int *opened)
 {
+    *opened = NoFile;
     int handle = NoFile;
     switch (mode) {
     case FileMode::ReadWrite:
@@ -43,76 +58,72 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         handle = open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         break;
     }
+    if (handle == NoFile)
+        return OpenFailure(errno);
     struct stat status;
-    if (handle != NoFile && (fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))) {
+    if (fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(handle);
-        handle = NoFile;
-        errno = EINVAL;
+        return StatusOf(StatusCode::CannotOpen);
     }
     // The lock goes with the open file, so it ends when the handle is
     // closed or the process ends in any way.
-    if (handle != NoFile && mode == FileMode::Journal && flock(handle, LOCK_EX | LOCK_NB) != 0) {
+    if (mode == FileMode::Journal && flock(handle, LOCK_EX | LOCK_NB) != 0) {
         int reason = errno;
         close(handle);
-        handle = NoFile;
-        errno = reason;
+        return OpenFailure(reason);
     }
-    if (handle != NoFile)
-        fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
-    if (failure)
-        *failure = handle != NoFile     ? OpenFailure::None
-                   : errno == EEXIST      ? OpenFailure::NameTaken
-                   : errno == EWOULDBLOCK ? OpenFailure::InUse
-                                          : OpenFailure::Other;
-    return handle;
+    fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+    *opened = handle;
+    return Success;
 }
 
-int32_t ReadNative(int handle, void *buffer, int32_t count)
+Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
     ssize_t got;
     do
-        got = read(handle, buffer, static_cast<size_t>(count));
+        got = pread(handle, buffer, static_cast<size_t>(count), offset);
     while (got < 0 && errno == EINTR);
-    return static_cast<int32_t>(got);
+    *moved = got < 0 ? 0 : static_cast<int32_t>(got);
+    return got < 0 ? StatusOf(StatusCode::ReadFailed) : Success;
 }
 
-int32_t WriteNative(int handle, const void *buffer, int32_t count)
+Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
     ssize_t put;
     do
-        put = write(handle, buffer, static_cast<size_t>(count));
+        put = pwrite(handle, buffer, static_cast<size_t>(count), offset);
     while (put < 0 && errno == EINTR);
-    return static_cast<int32_t>(put);
+    *moved = put < 0 ? 0 : static_cast<int32_t>(put);
+    return put < 0 ? StatusOf(StatusCode::WriteFailed) : Success;
 }
 
-int32_t SeekNative(int handle, int32_t offset, SeekOrigin origin)
+Status Written(bool done)
 {
-    off_t position = lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
-    return position < 0 || position > INT32_MAX ? -1 : static_cast<int32_t>(position);
+    return done ? Success : StatusOf(StatusCode::WriteFailed);
 }
 
-bool ResizeNative(int handle, int32_t length)
+Status ResizeNative(int handle, int32_t length)
 {
-    return length >= 0 && ftruncate(handle, length) == 0;
+    return Written(length >= 0 && ftruncate(handle, length) == 0);
 }
 
-bool CloseNative(int handle)
+Status CloseNative(int handle)
 {
-    return close(handle) == 0;
+    return Written(close(handle) == 0);
 }
 
-bool SyncNative(int handle)
+Status SyncNative(int handle)
 {
-    return fsync(handle) == 0;
+    return Written(fsync(handle) == 0);
 }
 
-bool SyncFolderNative(const char *path)
+Status SyncFolderNative(const char *path)
 {
     char folder[4096] = ".";
     if (const char *slash = std::strrchr(path, '/')) {
         size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);  // "/name" lies in the root
         if (length >= sizeof folder)
-            return true;
+            return Success;
         std::memcpy(folder, path, length);
         folder[length] = '\0';
     }
@@ -121,24 +132,26 @@ bool SyncFolderNative(const char *path)
     // synced at all: that is no failure of the sync.
     int handle = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0)
-        return true;
+        return Success;
     int synced = fsync(handle);
     int reason = errno;
     close(handle);
-    return synced == 0 || reason == EINVAL || reason == EROFS || reason == ENOTSUP || reason == EOPNOTSUPP;
+    return Written(synced == 0 || reason == EINVAL || reason == EROFS || reason == ENOTSUP ||
+                   reason == EOPNOTSUPP);
 }
 
-bool RemoveNative(const char *path)
+Status RemoveNative(const char *path)
 {
-    return unlink(path) == 0;
+    return Written(unlink(path) == 0);
 }
 
-int64_t LengthNative(int handle)
+Status LengthNative(int handle, int64_t *length)
 {
     struct stat status;
     if (fstat(handle, &status) != 0)
-        return -1;
-    return static_cast<int64_t>(status.st_size);
+        return StatusOf(StatusCode::CannotSize);
+    *length = static_cast<int64_t>(status.st_size);
+    return Success;
 }
 
 bool ExistsNative(const char *path)
@@ -148,9 +161,8 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,   ReadNative,       WriteNative,  SeekNative,   ResizeNative,
-                               CloseNative,  SyncNative,       SyncFolderNative, RemoveNative,
-                               LengthNative, ExistsNative,     AllocateFromRuntime, ReleaseToRuntime};
+const FileTable NativeFiles = {OpenNative,  ReadSomeNative,   WriteSomeNative, ResizeNative, CloseNative, SyncNative,
+                               SyncFolderNative, RemoveNative, LengthNative,    ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -20,7 +20,7 @@ struct MessageText {
 #define QUOTE "\""
 #define MESSAGE_TEXT(id, text) {id, text},
 constexpr MessageText MessageTable[] = {
-#include "frame/message_texts.inc"
+#include "platform/message_texts.inc"
 };
 #undef MESSAGE_TEXT
 #undef QUOTE

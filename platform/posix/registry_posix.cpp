@@ -128,12 +128,12 @@ int OpenSubFolder(int folder, const char *name, size_t length)
     return found;
 }
 
-long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key, KeyDisposition *disposition)
+Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key, KeyDisposition *disposition)
 {
     *key = 0;
     Folder folder(OpenFolderOf(parent, create && parent == LocalMachine));
     if (!folder.IsOpen())
-        return RegistryNotFound;
+        return StatusOf(StatusCode::RegistryMissing);
 
     bool created = false;
     const char *path = subKey ? subKey : "";
@@ -141,21 +141,21 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
         const char *end = std::strchr(path, '\\');
         const size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (!IsUsableName(path, length))
-            return RegistryNotFound;
+            return StatusOf(StatusCode::RegistryMissing);
         int next = OpenSubFolder(folder.Get(), path, length);
         created = false;
         if (next < 0) {
             if (!create)
-                return RegistryNotFound;
+                return StatusOf(StatusCode::RegistryMissing);
             char name[MaxNameLength + 1];
             std::memcpy(name, path, length);
             name[length] = '\0';
             // A name already taken by anything but a folder, a link
             // included, cannot become the key.
             if (mkdirat(folder.Get(), name, 0700) != 0 && errno != EEXIST)
-                return RegistryAccessDenied;
+                return StatusOf(StatusCode::RegistryFailed);
             if ((next = openat(folder.Get(), name, FolderFlags)) < 0)
-                return RegistryAccessDenied;
+                return StatusOf(StatusCode::RegistryFailed);
             created = true;
         }
         folder.Reset(next);
@@ -163,12 +163,12 @@ long Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key,
     }
     auto *opened = static_cast<OpenKey *>(std::malloc(sizeof(OpenKey)));
     if (!opened)
-        return RegistryAccessDenied;
+        return StatusOf(StatusCode::RegistryFailed);
     opened->folder = folder.Release();
     if (disposition)
         *disposition = created ? KeyDisposition::CreatedNew : KeyDisposition::OpenedExisting;
     *key = reinterpret_cast<RegistryKey>(opened);
-    return RegistrySuccess;
+    return Success;
 }
 
 // The values file in a key's folder read whole into a heap block (`*text`,
@@ -305,25 +305,25 @@ RegistryKey LocalMachineKey()
     return LocalMachine;
 }
 
-long RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
+Status RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
 {
     return Walk(parent, subKey, false, key, nullptr);
 }
 
-long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
+Status RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
 {
     return Walk(parent, subKey, true, key, disposition);
 }
 
-long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
+Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
 {
     char *text = nullptr;
     size_t length = 0;
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen() || !ReadValuesFile(folder.Get(), &text, &length))
-        return RegistryNotFound;
+        return StatusOf(StatusCode::RegistryMissing);
     auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
-    long result = RegistryNotFound;
+    Status result = StatusOf(StatusCode::RegistryMissing);
     const char *wanted = name ? name : "";
     const char *cursor = text, *end = text + length, *line = nullptr;
     size_t lineLength = 0;
@@ -339,7 +339,7 @@ long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8
         if (data && fits)
             std::memcpy(data, value.data, stored);
         *size = stored;
-        result = fits ? RegistrySuccess : RegistryMoreData;
+        result = fits ? Success : StatusOf(StatusCode::RegistryFailed);
         break;
     }
     std::free(scratch);
@@ -347,20 +347,20 @@ long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8
     return result;
 }
 
-long RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
+Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
 {
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen())
-        return RegistryNotFound;
+        return StatusOf(StatusCode::RegistryMissing);
     char *text = nullptr;
     size_t length = 0;
     if (!ReadValuesFile(folder.Get(), &text, &length))
-        return RegistryAccessDenied;
+        return StatusOf(StatusCode::RegistryFailed);
     const char *stored = name ? name : "";
     const DecodedValue value{stored, std::strlen(stored), type, data, size};
     const bool replaced = ReplaceValuesFile(folder.Get(), text, length, value);
     std::free(text);
-    return replaced ? RegistrySuccess : RegistryAccessDenied;
+    return replaced ? Success : StatusOf(StatusCode::RegistryFailed);
 }
 
 void RegistryCloseKey(RegistryKey key)

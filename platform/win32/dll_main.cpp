@@ -2,9 +2,9 @@
 // its own initialisation.
 #include <windows.h>
 
-#include "frame/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
-    return dorvan::HandleLibraryEntry(module, reason);
+    return dorvan::platform::HandleLibraryEntry(module, reason);
 }

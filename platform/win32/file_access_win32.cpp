@@ -26,8 +26,9 @@ namespace {
 // Only files on disk are read or edited: a device (CON, NUL, COM1, ...) or
 // a pipe named in place of a file is refused before anything is read from
 // it or written to it.
-int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
+Status OpenNative(const char *path, FileMode mode, int *opened)
 {
+    *opened = NoFile;
     int handle = NoFile;
     switch (mode) {
     case FileMode::ReadWrite:
@@ -47,66 +48,83 @@ int OpenNative(const char *path, FileMode mode, OpenFailure *failure)
         handle = _sopen(path, _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYRW, _S_IREAD | _S_IWRITE);
         break;
     }
-    if (handle != NoFile && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
-        _close(handle);
-        handle = NoFile;
-        errno = EINVAL;
+    if (handle == NoFile) {
+        if (errno == EEXIST)
+            return StatusOf(StatusCode::NameTaken);
+        if (GetLastError() == ERROR_SHARING_VIOLATION)
+            return StatusOf(StatusCode::FileInUse);
+        return StatusOf(errno == ENOENT ? StatusCode::FileMissing : StatusCode::CannotOpen);
     }
-    if (failure)
-        *failure = handle != NoFile                             ? OpenFailure::None
-                   : errno == EEXIST                              ? OpenFailure::NameTaken
-                   : GetLastError() == ERROR_SHARING_VIOLATION ? OpenFailure::InUse
-                                                                  : OpenFailure::Other;
-    return handle;
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
+        _close(handle);
+        return StatusOf(StatusCode::CannotOpen);
+    }
+    *opened = handle;
+    return Success;
 }
 
-int32_t ReadNative(int handle, void *buffer, int32_t count)
+Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
-    return _read(handle, buffer, static_cast<unsigned>(count));
+    *moved = 0;
+    if (_lseek(handle, offset, SEEK_SET) != offset)
+        return StatusOf(StatusCode::ReadFailed);
+    int got = _read(handle, buffer, static_cast<unsigned>(count));
+    if (got < 0)
+        return StatusOf(StatusCode::ReadFailed);
+    *moved = got;
+    return Success;
 }
 
-int32_t WriteNative(int handle, const void *buffer, int32_t count)
+Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
-    return _write(handle, buffer, static_cast<unsigned>(count));
+    *moved = 0;
+    if (_lseek(handle, offset, SEEK_SET) != offset)
+        return StatusOf(StatusCode::WriteFailed);
+    int put = _write(handle, buffer, static_cast<unsigned>(count));
+    if (put < 0)
+        return StatusOf(StatusCode::WriteFailed);
+    *moved = put;
+    return Success;
 }
 
-int32_t SeekNative(int handle, int32_t offset, SeekOrigin origin)
+Status Written(bool done)
 {
-    return _lseek(handle, offset, origin == SeekOrigin::Start ? SEEK_SET : SEEK_END);
+    return done ? Success : StatusOf(StatusCode::WriteFailed);
 }
 
-bool ResizeNative(int handle, int32_t length)
+Status ResizeNative(int handle, int32_t length)
 {
-    return _chsize(handle, length) == 0;
+    return Written(_chsize(handle, length) == 0);
 }
 
-bool CloseNative(int handle)
+Status CloseNative(int handle)
 {
-    return _close(handle) == 0;
+    return Written(_close(handle) == 0);
 }
 
-bool SyncNative(int handle)
+Status SyncNative(int handle)
 {
-    return _commit(handle) == 0;
+    return Written(_commit(handle) == 0);
 }
 
 // The file system keeps its own names safe: NTFS logs every change to a
 // folder before it is made.
-bool SyncFolderNative(const char *)
+Status SyncFolderNative(const char *)
 {
-    return true;
+    return Success;
 }
 
-bool RemoveNative(const char *path)
+Status RemoveNative(const char *path)
 {
-    return _unlink(path) == 0;
+    return Written(_unlink(path) == 0);
 }
 
-int64_t LengthNative(int handle)
+Status LengthNative(int handle, int64_t *length)
 {
     // The 64-bit query, so that a file of 2 GiB or more is seen as such
     // rather than as a wrapped 32-bit length.
-    return _filelengthi64(handle);
+    *length = _filelengthi64(handle);
+    return *length < 0 ? StatusOf(StatusCode::CannotSize) : Success;
 }
 
 bool ExistsNative(const char *path)
@@ -116,9 +134,8 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,   ReadNative,       WriteNative,  SeekNative,   ResizeNative,
-                               CloseNative,  SyncNative,       SyncFolderNative, RemoveNative,
-                               LengthNative, ExistsNative,     AllocateFromRuntime, ReleaseToRuntime};
+const FileTable NativeFiles = {OpenNative,  ReadSomeNative,   WriteSomeNative, ResizeNative, CloseNative, SyncNative,
+                               SyncFolderNative, RemoveNative, LengthNative,    ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "frame/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 namespace dorvan::platform {
 

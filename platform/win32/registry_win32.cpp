@@ -20,6 +20,13 @@ const REGSAM HostKeyAccess = KEY_ALL_ACCESS;
 HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 RegistryKey FromHandle(HKEY key) { return reinterpret_cast<RegistryKey>(key); }
 
+Status StatusOfResult(LONG result)
+{
+    if (result == ERROR_SUCCESS)
+        return Success;
+    return StatusOf(result == ERROR_FILE_NOT_FOUND ? StatusCode::RegistryMissing : StatusCode::RegistryFailed);
+}
+
 }  // namespace
 
 RegistryKey LocalMachineKey()
@@ -27,15 +34,15 @@ RegistryKey LocalMachineKey()
     return FromHandle(HKEY_LOCAL_MACHINE);
 }
 
-long RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
+Status RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
 {
     HKEY opened = nullptr;
     LONG result = RegOpenKeyExA(ToHandle(parent), subKey, 0, HostKeyAccess, &opened);
     *key = result == ERROR_SUCCESS ? FromHandle(opened) : 0;
-    return result;
+    return StatusOfResult(result);
 }
 
-long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
+Status RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
 {
     HKEY created = nullptr;
     DWORD how = 0;
@@ -43,21 +50,21 @@ long RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key,
                                   nullptr, &created, &how);
     *key = result == ERROR_SUCCESS ? FromHandle(created) : 0;
     *disposition = how == REG_OPENED_EXISTING_KEY ? KeyDisposition::OpenedExisting : KeyDisposition::CreatedNew;
-    return result;
+    return StatusOfResult(result);
 }
 
-long RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
+Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
 {
     DWORD valueType = 0, valueSize = *size;
     LONG result = RegQueryValueExA(ToHandle(key), name, nullptr, &valueType, data, &valueSize);
     *type = valueType;
     *size = valueSize;
-    return result;
+    return StatusOfResult(result);
 }
 
-long RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
+Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
 {
-    return RegSetValueExA(ToHandle(key), name, 0, type, data, size);
+    return StatusOfResult(RegSetValueExA(ToHandle(key), name, 0, type, data, size));
 }
 
 void RegistryCloseKey(RegistryKey key)

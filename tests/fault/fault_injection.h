@@ -8,14 +8,15 @@
 
 namespace dorvan::test::fault {
 
-enum class Operation { Open, Read, Write, Seek, Resize, Close, Sync, SyncFolder, Remove, Length, Exists, Allocate, Any };
+enum class Operation { Open, Read, Write, Resize, Close, Sync, SyncFolder, Remove, Length, Exists, Allocate, Any };
 
 enum class Fault {
     Fail,     // the operation fails (an allocation answers null)
-    Short,    // a read or write transfers half of what was asked, and every
-              // later one of its kind transfers nothing, as on a full disk or
-              // a file cut short; other operations fail
-    Partial,  // a read or write transfers half, later ones work again
+    Short,    // a read or write moves half of what was asked, and every later
+              // one of its kind moves nothing (a write then fails), as on a
+              // full disk or a file cut short; other operations fail
+    Partial,  // a read or write moves half, later ones work again: the
+              // platform layer asks again for the rest
     Lasting,  // the operation fails, and so does every later one of its
               // kind (of every kind for Any), as on a device that went away
 };

@@ -2,6 +2,7 @@
 
 #include "fault_injection.h"
 #include "platform/file_access.h"
+#include "platform/memory.h"
 
 namespace dorvan::test::fault {
 
@@ -72,7 +73,7 @@ int LiveBlocks() { return static_cast<int>(Blocks.size()); }
 
 }  // namespace dorvan::test::fault
 
-// The layer's table, put in place of the platform's before any test runs.
+// The layer's tables, put in place of the platform's before any test runs.
 namespace dorvan::platform {
 
 namespace {
@@ -82,78 +83,77 @@ using test::fault::Fault;
 using test::fault::Operation;
 using test::fault::Strikes;
 
-int OpenFaulty(const char *path, FileMode mode, OpenFailure *failure)
+Status OpenFaulty(const char *path, FileMode mode, int *handle)
 {
     if (Strikes(Operation::Open)) {
-        if (failure)
-            *failure = OpenFailure::Other;
-        return NoFile;
+        *handle = NoFile;
+        return StatusOf(StatusCode::CannotOpen);
     }
-    int handle = NativeFiles.open(path, mode, failure);
-    if (handle != NoFile)
-        test::fault::Handles.insert(handle);
-    return handle;
+    Status status = NativeFiles.open(path, mode, handle);
+    if (status.Ok())
+        test::fault::Handles.insert(*handle);
+    return status;
 }
 
-int32_t ReadFaulty(int handle, void *buffer, int32_t count)
+// A read or write struck by a fault moves half of what was asked, or
+// fails; after a Short fault, every later one of its kind moves nothing.
+Status ReadSomeFaulty(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
+    *moved = 0;
     if (Strikes(Operation::Read)) {
         if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
-            return -1;
+            return StatusOf(StatusCode::ReadFailed);
         test::fault::ReadsExhausted = ArmedFault == Fault::Short;
-        return NativeFiles.read(handle, buffer, count / 2);
+        return NativeFiles.readSome(handle, offset, buffer, count / 2, moved);
     }
-    return test::fault::ReadsExhausted ? 0 : NativeFiles.read(handle, buffer, count);
+    return test::fault::ReadsExhausted ? Success : NativeFiles.readSome(handle, offset, buffer, count, moved);
 }
 
-int32_t WriteFaulty(int handle, const void *buffer, int32_t count)
+Status WriteSomeFaulty(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
+    *moved = 0;
     if (Strikes(Operation::Write)) {
         if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
-            return -1;
+            return StatusOf(StatusCode::WriteFailed);
         test::fault::WritesExhausted = ArmedFault == Fault::Short;
-        return NativeFiles.write(handle, buffer, count / 2);
+        return NativeFiles.writeSome(handle, offset, buffer, count / 2, moved);
     }
-    return test::fault::WritesExhausted ? -1 : NativeFiles.write(handle, buffer, count);
+    return test::fault::WritesExhausted ? StatusOf(StatusCode::WriteFailed)
+                                        : NativeFiles.writeSome(handle, offset, buffer, count, moved);
 }
 
-int32_t SeekFaulty(int handle, int32_t offset, SeekOrigin origin)
+Status ResizeFaulty(int handle, int32_t length)
 {
-    return Strikes(Operation::Seek) ? -1 : NativeFiles.seek(handle, offset, origin);
+    return Strikes(Operation::Resize) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.resize(handle, length);
 }
 
-bool ResizeFaulty(int handle, int32_t length)
-{
-    return Strikes(Operation::Resize) ? false : NativeFiles.resize(handle, length);
-}
-
-bool CloseFaulty(int handle)
+Status CloseFaulty(int handle)
 {
     // A failed close still gives the handle back, as the system's does.
     bool struck = Strikes(Operation::Close);
     test::fault::Handles.erase(handle);
-    bool closed = NativeFiles.close(handle);
-    return closed && !struck;
+    Status closed = NativeFiles.close(handle);
+    return struck ? StatusOf(StatusCode::WriteFailed) : closed;
 }
 
-bool SyncFaulty(int handle)
+Status SyncFaulty(int handle)
 {
-    return Strikes(Operation::Sync) ? false : NativeFiles.sync(handle);
+    return Strikes(Operation::Sync) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.sync(handle);
 }
 
-bool SyncFolderFaulty(const char *path)
+Status SyncFolderFaulty(const char *path)
 {
-    return Strikes(Operation::SyncFolder) ? false : NativeFiles.syncFolder(path);
+    return Strikes(Operation::SyncFolder) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.syncFolder(path);
 }
 
-bool RemoveFaulty(const char *path)
+Status RemoveFaulty(const char *path)
 {
-    return Strikes(Operation::Remove) ? false : NativeFiles.remove(path);
+    return Strikes(Operation::Remove) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.remove(path);
 }
 
-int64_t LengthFaulty(int handle)
+Status LengthFaulty(int handle, int64_t *length)
 {
-    return Strikes(Operation::Length) ? -1 : NativeFiles.length(handle);
+    return Strikes(Operation::Length) ? StatusOf(StatusCode::CannotSize) : NativeFiles.length(handle, length);
 }
 
 bool ExistsFaulty(const char *path)
@@ -165,7 +165,7 @@ void *AllocateFaulty(size_t size)
 {
     if (Strikes(Operation::Allocate))
         return nullptr;
-    void *block = NativeFiles.allocate(size);
+    void *block = NativeMemory.allocate(size);
     if (block)
         test::fault::Blocks.insert(block);
     return block;
@@ -175,13 +175,13 @@ void ReleaseFaulty(void *block)
 {
     if (block)
         test::fault::Blocks.erase(block);
-    NativeFiles.release(block);
+    NativeMemory.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,   ReadFaulty,   WriteFaulty,      SeekFaulty,     ResizeFaulty,
-                               CloseFaulty,  SyncFaulty,   SyncFolderFaulty, RemoveFaulty,
-                               LengthFaulty, ExistsFaulty, AllocateFaulty,   ReleaseFaulty};
-const bool Installed = (Files = &FaultyFiles, true);
+const FileTable FaultyFiles = {OpenFaulty,       ReadSomeFaulty, WriteSomeFaulty, ResizeFaulty, CloseFaulty,
+                               SyncFaulty,       SyncFolderFaulty, RemoveFaulty,  LengthFaulty, ExistsFaulty};
+const MemoryTable FaultyMemory = {AllocateFaulty, ReleaseFaulty};
+const bool Installed = (Files = &FaultyFiles, Memory = &FaultyMemory, true);
 
 }  // namespace
 

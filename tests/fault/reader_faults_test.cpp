@@ -1,11 +1,13 @@
 // The whole-file reader's failures, each made to happen by the fault
-// layer: the message it shows, and nothing left acquired.
+// layer: the status it answers, nothing left acquired, and the message an
+// installer action shows for that status.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "dictionary/dictionary_file.h"
 #include "fault_injection.h"
+#include "frame/answers.h"
 #include "message_capture.h"
 #include "test_files.h"
 
@@ -29,70 +31,62 @@ protected:
         EXPECT_EQ(0, fault::LiveBlocks());
     }
 
-    // Reads with the given fault armed; the messages shown.
-    std::vector<ShownMessage> ReadWith(Operation operation, Fault kind, void *owner)
-    {
-        MessageCapture capture;
-        fault::Arm(operation, 1, kind);
-        WholeFile file = ReadWholeFile(owner, path_.string().c_str(), platform::FileMode::ReadWrite);
-        EXPECT_TRUE(fault::Triggered());
-        EXPECT_FALSE(file.IsRead());
-        return capture.Messages();
-    }
-
     TempDirectory folder_;
     std::filesystem::path path_ = folder_ / "Geodict.dct";
 };
 
-TEST_F(ReaderFaults, AFailedOpenShowsMessage20WithThePath)
+// Each failure of the reader: its status, the message shown for it with
+// an owner window (none without one), with the path where it names one.
+TEST_F(ReaderFaults, EachFailureAnswersItsStatusAndShowsItsMessageOnlyWithAnOwner)
 {
-    auto shown = ReadWith(Operation::Open, Fault::Fail, TestOwnerWindow());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Wystąpił błąd podczas próby otwarcia pliku \"" + path_.string() + "\".", shown[0].text);
-    EXPECT_EQ(TestOwnerWindow(), shown[0].owner);
-}
-
-TEST_F(ReaderFaults, AnUnknownLengthShowsMessage22)
-{
-    auto shown = ReadWith(Operation::Length, Fault::Fail, TestOwnerWindow());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Błąd odczytu pliku \"" + path_.string() + "\".", shown[0].text);
-}
-
-TEST_F(ReaderFaults, NoMemoryShowsMessage21WithoutInsert)
-{
-    auto shown = ReadWith(Operation::Allocate, Fault::Fail, TestOwnerWindow());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Za mało pamięci do przeprowadzenia operacji.", shown[0].text);
-    EXPECT_EQ("Instalacja RodOvodovidor", shown[0].caption);
-}
-
-TEST_F(ReaderFaults, AFailedReadShowsMessage22)
-{
-    auto shown = ReadWith(Operation::Read, Fault::Fail, TestOwnerWindow());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Błąd odczytu pliku \"" + path_.string() + "\".", shown[0].text);
-}
-
-TEST_F(ReaderFaults, ANullOwnerWindowKeepsEveryFailureSilent)
-{
-    for (Operation operation : {Operation::Open, Operation::Length, Operation::Allocate, Operation::Read})
-        EXPECT_TRUE(ReadWith(operation, Fault::Fail, nullptr).empty());
-}
-
-TEST_F(ReaderFaults, AFileEndingBeforeItsLengthShowsMessage22)
-{
-    auto shown = ReadWith(Operation::Read, Fault::Short, TestOwnerWindow());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Błąd odczytu pliku \"" + path_.string() + "\".", shown[0].text);
+    const std::string path = path_.string();
+    struct Case {
+        Operation operation;
+        Fault kind;
+        StatusCode expected;
+        std::string message;
+    };
+    const Case cases[] = {
+        {Operation::Open, Fault::Fail, StatusCode::CannotOpen,
+         "Wystąpił błąd podczas próby otwarcia pliku \"" + path + "\"."},
+        {Operation::Length, Fault::Fail, StatusCode::CannotSize, "Błąd odczytu pliku \"" + path + "\"."},
+        {Operation::Allocate, Fault::Fail, StatusCode::NoMemory, "Za mało pamięci do przeprowadzenia operacji."},
+        {Operation::Read, Fault::Fail, StatusCode::ReadFailed, "Błąd odczytu pliku \"" + path + "\"."},
+        {Operation::Read, Fault::Short, StatusCode::ReadFailed, "Błąd odczytu pliku \"" + path + "\"."},
+    };
+    for (const Case &c : cases) {
+        for (void *owner : {TestOwnerWindow(), static_cast<void *>(nullptr)}) {
+            MessageCapture capture;
+            fault::Arm(c.operation, 1, c.kind);
+            Status status;
+            {
+                WholeFile file;
+                status = ReadWholeFile(path.c_str(), platform::FileMode::ReadWrite, file);
+                EXPECT_FALSE(file.handle.IsOpen());
+            }
+            EXPECT_TRUE(fault::Triggered());
+            fault::Reset();
+            EXPECT_EQ(c.expected, status.code) << c.message;
+            EXPECT_EQ(path, status.file ? status.file : "");
+            EXPECT_EQ(0, AnswerInstallerAction(owner, status));
+            if (!owner) {
+                EXPECT_TRUE(capture.Messages().empty()) << "a null owner window keeps " << c.message << " silent";
+                continue;
+            }
+            ASSERT_EQ(1u, capture.Messages().size()) << c.message;
+            EXPECT_EQ(c.message, capture.Messages()[0].text);
+            EXPECT_EQ(TestOwnerWindow(), capture.Messages()[0].owner);
+            EXPECT_EQ("Instalacja RodOvodovidor", capture.Messages()[0].caption);
+        }
+    }
 }
 
 TEST_F(ReaderFaults, AReadThatHandsOverLessIsContinued)
 {
     fault::Arm(Operation::Read, 1, Fault::Partial);
-    WholeFile file = ReadWholeFile(nullptr, path_.string().c_str(), platform::FileMode::ReadOnly);
+    WholeFile file;
+    ASSERT_TRUE(ReadWholeFile(path_.string().c_str(), platform::FileMode::ReadOnly, file).Ok());
     EXPECT_TRUE(fault::Triggered());
-    ASSERT_TRUE(file.IsRead());
     EXPECT_EQ(ToBytes("LBTG\x04...Pols"), Bytes(file.begin(), file.end()));
 }
 

@@ -2,10 +2,10 @@
 // themselves: the messages load from the program's own module.
 #include <windows.h>
 
-#include "frame/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 namespace {
 
-const bool ModuleSet = (dorvan::ModuleInstance = GetModuleHandleA(nullptr)) != nullptr;
+const bool ModuleSet = (dorvan::platform::ModuleInstance = GetModuleHandleA(nullptr)) != nullptr;
 
 }  // namespace

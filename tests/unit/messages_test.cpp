@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "frame/answers.h"
 #include "frame/messages.h"
-#include "frame/module_instance.h"
 #include "message_capture.h"
+#include "platform/file_access.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/module_instance.h"
 #endif
 
 namespace dorvan::test {
@@ -103,8 +106,53 @@ TEST(MessageTable, AMissingResourceShowsAnEmptyBox)
     EXPECT_EQ(Caption, capture.Messages()[1].caption);
 }
 
+// Every status an installer action can end with: its message, the file it
+// names, and whether it needs an owner window to be shown.
+TEST(InstallerAnswers, EachStatusShowsItsMessageOnceAndAnswersZero)
+{
+    const std::string directory(300, 'd');
+    struct Case {
+        Status status;
+        std::string text;
+        bool ownerOnly;
+    };
+    const Case cases[] = {
+        {StatusOf(StatusCode::HostNotFound), PlainTexts[1].text, false},
+        {StatusOf(StatusCode::RegistryKeyNotMade), PlainTexts[4].text, false},
+        {StatusOf(StatusCode::FileMissing, "C:\\Mapy\\Geodict.dct"), FormattedTexts[0].text, false},
+        {Status{StatusCode::FileMissing, directory.c_str(), "Geodict.dct"},
+         "Plik zestawu map: \"" + directory + platform::PathSeparator + "Geodict.dct\" nie istnieje.", false},
+        {StatusOf(StatusCode::CannotOpen, "C:\\Mapy\\Geodict.dct"), FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::JournalStuck, "C:\\Mapy\\Geodict.dct"), FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::NoMemory, "C:\\Mapy\\Geodict.dct"), PlainTexts[3].text, true},
+        {StatusOf(StatusCode::CannotSize, "C:\\Mapy\\Geodict.dct"), FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::ReadFailed, "C:\\Mapy\\Geodict.dct"), FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::WriteFailed, "C:\\Mapy\\Geodict.dct"), FormattedTexts[3].text, false},
+    };
+    for (const Case &c : cases) {
+        for (void *owner : {TestOwnerWindow(), static_cast<void *>(nullptr)}) {
+            MessageCapture capture;
+            EXPECT_EQ(0, AnswerInstallerAction(owner, c.status));
+            if (c.ownerOnly && !owner) {
+                EXPECT_TRUE(capture.Messages().empty()) << c.text;
+                continue;
+            }
+            ASSERT_EQ(1u, capture.Messages().size()) << c.text;
+            EXPECT_EQ(c.text, capture.Messages()[0].text);
+            EXPECT_EQ(owner, capture.Messages()[0].owner);
+            EXPECT_EQ(Caption, capture.Messages()[0].caption);
+        }
+    }
+    MessageCapture capture;
+    EXPECT_EQ(1, AnswerInstallerAction(TestOwnerWindow(), Success));
+    EXPECT_TRUE(capture.Messages().empty());
+}
+
+#ifdef _WIN32
 TEST(LibraryEntry, OnlyProcessAttachStoresTheModuleAndEveryReasonSucceeds)
 {
+    using platform::HandleLibraryEntry;
+    using platform::ModuleInstance;
     void *const saved = ModuleInstance;
     int module = 0, other = 0;
     EXPECT_EQ(1, HandleLibraryEntry(&module, 1));
@@ -115,6 +163,7 @@ TEST(LibraryEntry, OnlyProcessAttachStoresTheModuleAndEveryReasonSucceeds)
     }
     ModuleInstance = saved;
 }
+#endif
 
 }  // namespace
 }  // namespace dorvan::test

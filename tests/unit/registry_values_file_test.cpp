@@ -67,16 +67,16 @@ TEST(PortableRegistryKey, AKeyFolderSwappedForALinkLeadsNowhereElse)
     test::TempDirectory root, outside;
     ASSERT_EQ(0, DorvanSetRegistryRoot(root.Name().c_str()));
     RegistryKey key = 0;
-    ASSERT_EQ(RegistrySuccess, RegistryCreateKey(LocalMachineKey(), "Software\\Host", &key, nullptr));
+    ASSERT_TRUE(RegistryCreateKey(LocalMachineKey(), "Software\\Host", &key, nullptr).Ok());
     const fs::path folder = root / "HKEY_LOCAL_MACHINE" / "Software" / "Host";
     fs::rename(folder, root / "moved");
     fs::create_symlink(outside.Path(), folder);
     const uint8_t data[] = "value";
-    EXPECT_EQ(RegistrySuccess, RegistrySetValue(key, "Name", RegistryString, data, sizeof data));
+    EXPECT_TRUE(RegistrySetValue(key, "Name", RegistryString, data, sizeof data).Ok());
     RegistryCloseKey(key);
     EXPECT_TRUE(fs::is_empty(outside.Path()));
     EXPECT_TRUE(fs::exists(root / "moved" / "values.reg"));
-    EXPECT_NE(RegistrySuccess, RegistryOpenKey(LocalMachineKey(), "Software\\Host", &key));
+    EXPECT_FALSE(RegistryOpenKey(LocalMachineKey(), "Software\\Host", &key).Ok());
     DorvanSetRegistryRoot("/nonexistent");
 }
 

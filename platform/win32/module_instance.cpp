@@ -1,6 +1,6 @@
-#include "frame/module_instance.h"
+#include "platform/win32/module_instance.h"
 
-namespace dorvan {
+namespace dorvan::platform {
 
 void *ModuleInstance = nullptr;
 
@@ -12,4 +12,4 @@ int HandleLibraryEntry(void *module, unsigned long reason)
     return 1;
 }
 
-}  // namespace dorvan
+}  // namespace dorvan::platform
