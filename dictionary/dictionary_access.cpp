@@ -6,9 +6,9 @@ namespace dorvan {
 
 Status ReadDictionary(const char *mapDataDir, platform::FileMode mode, ComposedPath &path, WholeFile &dictionary)
 {
-    if (!BuildDictionaryPath(path, mapDataDir))
-        return WithPath(StatusOf(StatusCode::FileMissing), path);
-    Status status = RollBackInterruptedEdit(path.text, mode);
+    Status status = BuildDictionaryPath(path, mapDataDir);
+    if (status.Ok())
+        status = RollBackInterruptedEdit(path.text, mode);
     if (status.Ok())
         status = ReadWholeFile(path.text, mode, dictionary);
     return status;

@@ -6,6 +6,12 @@
 
 namespace dorvan {
 
+namespace {
+
+constexpr Status NotMade = StatusOf(StatusCode::WriteFailed);
+
+}  // namespace
+
 size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName)
 {
     const size_t directoryLength = std::strlen(directory), nameLength = std::strlen(fileName);
@@ -45,20 +51,21 @@ Status WithPath(Status status, const ComposedPath &path)
     return status;
 }
 
-int BuildDictionaryPath(ComposedPath &path, const char *directory)
+Status BuildDictionaryPath(ComposedPath &path, const char *directory)
 {
-    return ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text) ? 1 : 0;
+    const bool found = ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text);
+    return found ? Success : WithPath(StatusOf(StatusCode::FileMissing), path);
 }
 
-void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
+Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
 {
     const char *dot = std::strrchr(dictionaryPath, '.');
     if (!dot)
-        return;
+        return NotMade;
     const size_t stemLength = static_cast<size_t>(dot - dictionaryPath) + 1;
     char name[PathBufferSize];
     if (stemLength >= PathBufferSize)
-        return;
+        return NotMade;
     std::memcpy(name, dictionaryPath, stemLength);
 
     // The counter stops short of wrapping around to a name already tried.
@@ -67,7 +74,7 @@ void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_
         platform::FormatBackupNumber(extension, counter);
         const size_t extensionLength = std::strlen(extension);
         if (stemLength + extensionLength >= PathBufferSize)
-            return;
+            return NotMade;
         std::memcpy(name + stemLength, extension, extensionLength + 1);
         if (platform::FileExists(name))
             continue;
@@ -78,15 +85,17 @@ void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_
             // Taken since the existence test: try the next number.
             if (opened.code == StatusCode::NameTaken)
                 continue;
-            return;
+            return NotMade;
         }
         // A copy cut short (a full disk, a file-size limit) is no copy of
         // the dictionary; it goes rather than pass for one.
         const bool written = platform::FileWrite(copy.Get(), 0, block, length).Ok();
-        if (!copy.Close().Ok() || !written)
-            platform::FileRemove(name);
-        return;
+        if (copy.Close().Ok() && written)
+            return Success;
+        platform::FileRemove(name);
+        return NotMade;
     }
+    return NotMade;
 }
 
 }  // namespace dorvan

@@ -39,16 +39,16 @@ size_t ComposePathInto(char *out, size_t capacity, const char *directory, const 
 // long to compose, its two parts.
 Status WithPath(Status status, const ComposedPath &path);
 
-// Composes the dictionary path of a map data directory and answers 1 when
-// that file exists, else 0. A path too long for a path buffer counts as a
-// file that does not exist.
-int BuildDictionaryPath(ComposedPath &path, const char *directory);
+// Composes the dictionary path of a map data directory; FileMissing,
+// naming it, when that file does not exist. A path too long for a path
+// buffer counts as a file that does not exist.
+Status BuildDictionaryPath(ComposedPath &path, const char *directory);
 
 // Leaves a copy of the dictionary's content beside it, under the first
 // free name whose extension is the counter written as "%03u" (000, 001,
-// ..., 999, 1000, ...). Existing copies are never written over. Reports
-// nothing: a copy that cannot be made whole is skipped (one cut short is
-// removed), and the caller's edit goes ahead.
-void MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length);
+// ..., 999, 1000, ...). Existing copies are never written over. A copy
+// that cannot be made whole fails (one cut short is removed); no caller
+// stops its edit for that.
+Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length);
 
 }  // namespace dorvan

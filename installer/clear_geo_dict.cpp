@@ -18,8 +18,9 @@ Status UnregisterMapSet(const char *targetDir, ComposedPath &dictionaryPath)
         return status;
 
     // Always, before the content is examined, so a copy is left even when
-    // nothing will be removed.
-    MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
+    // nothing will be removed. A copy that cannot be made (a full disk, no
+    // rights) does not stop the edit.
+    (void)MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
 
     bool removed = false;
     return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact, removed);

@@ -32,7 +32,9 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, ComposedPath
     if (ContainsBytes(dictionary.begin(), dictionary.length, entry.begin(), entry.length))
         return Success;
 
-    MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
+    // A copy that cannot be made (a full disk, no rights) does not stop
+    // the edit.
+    (void)MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
 
     // A failed append leaves no part of the entry behind.
     return AppendToDictionary(dictionaryPath.text, dictionary, entry.begin(), entry.length);

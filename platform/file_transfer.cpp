@@ -5,39 +5,39 @@
 
 namespace dorvan::platform {
 
-Status FileRead(int handle, int32_t offset, void *buffer, int32_t count)
+namespace {
+
+// Asks `some` for the bytes still to move until every one has moved; a
+// transfer of none (the file ended, or the disk took nothing) is `failure`.
+template <typename Byte, typename Some>
+Status MoveEvery(Some some, int handle, int32_t offset, Byte *bytes, int32_t count, StatusCode failure)
 {
+    // A file is never read or made to reach past the 32-bit range.
     if (offset < 0 || count < 0 || count > INT32_MAX - offset)
-        return StatusOf(StatusCode::ReadFailed);
-    auto *bytes = static_cast<uint8_t *>(buffer);
+        return StatusOf(failure);
     for (int32_t done = 0; done < count;) {
         int32_t moved = 0;
-        Status status = Files->readSome(handle, offset + done, bytes + done, count - done, &moved);
+        Status status = some(handle, offset + done, bytes + done, count - done, &moved);
         if (!status.Ok())
             return status;
         if (moved <= 0)
-            return StatusOf(StatusCode::ReadFailed);  // the file ended first
+            return StatusOf(failure);
         done += moved;
     }
     return Success;
 }
 
+}  // namespace
+
+Status FileRead(int handle, int32_t offset, void *buffer, int32_t count)
+{
+    return MoveEvery(Files->readSome, handle, offset, static_cast<uint8_t *>(buffer), count, StatusCode::ReadFailed);
+}
+
 Status FileWrite(int handle, int32_t offset, const void *buffer, int32_t count)
 {
-    // A file is never made to reach past the 32-bit range.
-    if (offset < 0 || count < 0 || count > INT32_MAX - offset)
-        return StatusOf(StatusCode::WriteFailed);
-    const auto *bytes = static_cast<const uint8_t *>(buffer);
-    for (int32_t done = 0; done < count;) {
-        int32_t moved = 0;
-        Status status = Files->writeSome(handle, offset + done, bytes + done, count - done, &moved);
-        if (!status.Ok())
-            return status;
-        if (moved <= 0)
-            return StatusOf(StatusCode::WriteFailed);
-        done += moved;
-    }
-    return Success;
+    return MoveEvery(Files->writeSome, handle, offset, static_cast<const uint8_t *>(buffer), count,
+                     StatusCode::WriteFailed);
 }
 
 }  // namespace dorvan::platform

@@ -63,28 +63,29 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
     return Success;
 }
 
-Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
+// One call of the run-time library's `_read` or `_write` at `offset`.
+template <typename Buffer, typename Transfer>
+Status MoveSome(Transfer transfer, int handle, int32_t offset, Buffer buffer, int32_t count, int32_t *moved,
+                StatusCode failure)
 {
     *moved = 0;
     if (_lseek(handle, offset, SEEK_SET) != offset)
-        return StatusOf(StatusCode::ReadFailed);
-    int got = _read(handle, buffer, static_cast<unsigned>(count));
-    if (got < 0)
-        return StatusOf(StatusCode::ReadFailed);
-    *moved = got;
+        return StatusOf(failure);
+    const int done = transfer(handle, buffer, static_cast<unsigned>(count));
+    if (done < 0)
+        return StatusOf(failure);
+    *moved = done;
     return Success;
+}
+
+Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
+{
+    return MoveSome(_read, handle, offset, buffer, count, moved, StatusCode::ReadFailed);
 }
 
 Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
-    *moved = 0;
-    if (_lseek(handle, offset, SEEK_SET) != offset)
-        return StatusOf(StatusCode::WriteFailed);
-    int put = _write(handle, buffer, static_cast<unsigned>(count));
-    if (put < 0)
-        return StatusOf(StatusCode::WriteFailed);
-    *moved = put;
-    return Success;
+    return MoveSome(_write, handle, offset, buffer, count, moved, StatusCode::WriteFailed);
 }
 
 Status Written(bool done)

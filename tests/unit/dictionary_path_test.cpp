@@ -46,12 +46,12 @@ TEST(BuildDictionaryPath, AnswersWhetherTheDictionaryExists)
     TempDirectory folder;
     const std::string directory = folder.Name();  // outlives the composed path
     ComposedPath path;
-    EXPECT_EQ(0, BuildDictionaryPath(path, directory.c_str()));
+    EXPECT_FALSE(BuildDictionaryPath(path, directory.c_str()).Ok());
     EXPECT_EQ(folder.Name() + Separator + "Geodict.dct", Whole(path));
     WriteFileBytes(folder / "Geodict.dct", {});
-    EXPECT_EQ(1, BuildDictionaryPath(path, directory.c_str()));
+    EXPECT_TRUE(BuildDictionaryPath(path, directory.c_str()).Ok());
     // The name keeps its exact letter case.
-    EXPECT_EQ(0, BuildDictionaryPath(path, (folder / "geodict.dct").string().c_str()));
+    EXPECT_FALSE(BuildDictionaryPath(path, (folder / "geodict.dct").string().c_str()).Ok());
 }
 
 TEST(BuildDictionaryPath, APathTooLongForThePathBufferCountsAsMissing)
@@ -67,11 +67,11 @@ TEST(BuildDictionaryPath, APathTooLongForThePathBufferCountsAsMissing)
     };
     const std::string longest = folderFor(259), tooLong = folderFor(260);
     ComposedPath path;
-    EXPECT_EQ(1, BuildDictionaryPath(path, longest.c_str()));  // 259 characters and the terminator fit
+    EXPECT_TRUE(BuildDictionaryPath(path, longest.c_str()).Ok());  // 259 characters and the terminator fit
     EXPECT_EQ(259u, Whole(path).size());
-    EXPECT_EQ(0, BuildDictionaryPath(path, tooLong.c_str()));
+    EXPECT_FALSE(BuildDictionaryPath(path, tooLong.c_str()).Ok());
     EXPECT_EQ(tooLong + Separator + "Geodict.dct", Whole(path));  // kept whole, for messages
-    EXPECT_EQ(0, BuildDictionaryPath(path, std::string(4000, 'x').c_str()));
+    EXPECT_FALSE(BuildDictionaryPath(path, std::string(4000, 'x').c_str()).Ok());
 }
 
 }  // namespace

@@ -67,7 +67,9 @@ TEST_F(NumberedBackup, AnEmptyDictionaryGivesAnEmptyCopy)
 
 TEST_F(NumberedBackup, APathWithoutADotMakesNoCopy)
 {
-    MakeNumberedBackup((folder_ / "Geodict").string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
+    EXPECT_FALSE(
+        MakeNumberedBackup((folder_ / "Geodict").string().c_str(), content_.data(), static_cast<int32_t>(content_.size()))
+            .Ok());
     EXPECT_TRUE(folder_.Listing().empty());
 }
 
@@ -76,10 +78,13 @@ TEST_F(NumberedBackup, ANameTooLongForThePathBufferMakesNoCopy)
     std::string name(259 - folder_.Name().size() - 1 - 4, 'g');
     std::filesystem::path longDictionary = folder_ / (name + ".dct");  // 259 characters: fits
     ASSERT_EQ(259u, longDictionary.string().size());
-    MakeNumberedBackup(longDictionary.string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
+    EXPECT_TRUE(
+        MakeNumberedBackup(longDictionary.string().c_str(), content_.data(), static_cast<int32_t>(content_.size())).Ok());
     EXPECT_TRUE(std::filesystem::exists(folder_ / (name + ".000")));
     std::string longer = name + "g";  // its copy would need 260 characters
-    MakeNumberedBackup((folder_ / (longer + ".dct")).string().c_str(), content_.data(), static_cast<int32_t>(content_.size()));
+    EXPECT_FALSE(MakeNumberedBackup((folder_ / (longer + ".dct")).string().c_str(), content_.data(),
+                                    static_cast<int32_t>(content_.size()))
+                     .Ok());
     EXPECT_FALSE(std::filesystem::exists(folder_ / (longer + ".000")));
 }
 
