@@ -1,9 +1,9 @@
 # What `cmake --install` puts in place and what CPack packs: on Windows the
-# kit a setup author needs (Dorvan.dll, dorvan.exe, the C and NSIS headers,
-# the import library, the export definitions and the documentation), in a
-# ZIP; on other platforms libdorvan.so with its header, a pkg-config file
-# and a CMake package configuration, so that `find_package(dorvan)` finds
-# it.
+# kit a setup author needs (Dorvan.dll and DorvanSetup.dll, dorvan.exe, the
+# C headers, the NSIS and Inno Setup include files, the import libraries,
+# the export definitions and the documentation), in a ZIP; on other
+# platforms libdorvan.so with its headers, a pkg-config file and a CMake
+# package configuration, so that `find_package(dorvan)` finds it.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -14,10 +14,19 @@ if(WIN32)
   set(DORVAN_DOC_DESTINATION doc)
   # One import library both for mingw-w64 (`-lDorvan` finds Dorvan.lib) and
   # for linkers that expect the .lib name.
-  set_target_properties(Dorvan PROPERTIES IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
-  install(FILES ${DORVAN_DEF} DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  # The NSIS header, beside the C header.
-  install(FILES include/Dorvan.nsh DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  set_target_properties(Dorvan DorvanSetup PROPERTIES IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+  install(FILES ${DORVAN_DEF_Dorvan} ${DORVAN_DEF_DorvanSetup} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  # The unattended library, for setups that may run silently.
+  set_target_properties(DorvanSetup PROPERTIES EXPORT_NAME setup PUBLIC_HEADER include/dorvan_setup.h)
+  target_include_directories(DorvanSetup INTERFACE
+    $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  install(TARGETS DorvanSetup EXPORT dorvanTargets
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  # The NSIS and Inno Setup include files, beside the C headers.
+  install(FILES include/Dorvan.nsh include/DorvanSetup.iss DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 else()
   set(DORVAN_LIBRARY_TARGET dorvan)
   set(DORVAN_DOC_DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -30,6 +39,8 @@ else()
   set_target_properties(dorvan_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
   configure_file(cmake/dorvan.pc.in dorvan.pc @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/dorvan.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  # The unattended functions live in the same library here.
+  install(FILES include/dorvan_setup.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endif()
 
 set_target_properties(${DORVAN_LIBRARY_TARGET} PROPERTIES EXPORT_NAME dorvan PUBLIC_HEADER include/dorvan.h)

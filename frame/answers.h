@@ -1,17 +1,41 @@
 // What each export's caller sees of a status, decided here and nowhere
-// else: an installer action shows the failure's message and answers 0, a
-// service function answers its failure code.
+// else. One table gives every failure its message; an installer action of
+// Dorvan.dll shows it in a box and answers 0, its twin in DorvanSetup.dll
+// answers the message's id and hands back its text, and a service function
+// answers its failure code.
 #pragma once
 
+#include "dictionary/dictionary_paths.h"
+#include "platform/memory.h"
 #include "platform/status.h"
 
 namespace dorvan {
+
+struct FailureMessage {
+    unsigned id;     // the string resource, 17 to 24
+    bool namesFile;  // %1 is the file the status concerns
+    bool ownerOnly;  // shown by an installer action only with an owner window
+};
+
+FailureMessage MessageFor(StatusCode code);
+
+// The file a status names, as one path: as it stands, composed whole in
+// `whole` where it was too long to compose, or as much of it as `fitting`
+// holds when there is no memory for that.
+const char *StatusFileText(const Status &status, platform::HeapBlock &whole, char (&fitting)[PathBufferSize]);
 
 // 1 on success; else 0, after the message that the status calls for, with
 // the file it concerns as its insert. Messages 20 to 22 (a file that cannot
 // be opened, held or read) are shown only with an owner window; the others
 // always.
 unsigned char AnswerInstallerAction(void *owner, const Status &status);
+
+// 0 on success; else the id of the message that an installer action shows
+// for the status (20 to 22 too: there is no owner window to need), its
+// text written into `message` (which may be null) as wide characters,
+// always terminated and cut to `messageChars` characters, terminator
+// included.
+int AnswerWithText(const Status &status, wchar_t *message, int messageChars);
 
 // `success` on success, else `failure`: each service function has one
 // failure code (-1, or -2 for the file search).

@@ -2,16 +2,13 @@
 // map file out of the geographic dictionary, after a numbered backup.
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dorvan.h"
-#include "frame/answers.h"
+#include "installer/installer_actions.h"
 
 namespace dorvan {
 
-namespace {
-
-// The path belongs to the caller, so that the status can name it.
-Status UnregisterMapSet(const char *targetDir, ComposedPath &dictionaryPath)
+Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths)
 {
+    ComposedPath &dictionaryPath = paths.dictionary;
     WholeFile dictionary;
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
     if (!status.Ok())
@@ -26,13 +23,4 @@ Status UnregisterMapSet(const char *targetDir, ComposedPath &dictionaryPath)
     return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact, removed);
 }
 
-}  // namespace
-
 }  // namespace dorvan
-
-extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
-                                                             const char *targetDir, const char *)
-{
-    dorvan::ComposedPath dictionaryPath;
-    return dorvan::AnswerInstallerAction(owner, dorvan::UnregisterMapSet(targetDir, dictionaryPath));
-}

@@ -3,17 +3,13 @@
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dorvan.h"
-#include "frame/answers.h"
+#include "installer/installer_actions.h"
 
 namespace dorvan {
 
-namespace {
-
-// The paths belong to the caller, so that the status can name them.
-Status RegisterMapSet(const char *sourceDir, const char *targetDir, ComposedPath &dictionaryPath,
-                      ComposedPath &entryPath)
+Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, InstallerPaths &paths)
 {
+    ComposedPath &dictionaryPath = paths.dictionary, &entryPath = paths.entry;
     WholeFile dictionary;
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
     if (!status.Ok())
@@ -40,14 +36,4 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, ComposedPath
     return AppendToDictionary(dictionaryPath.text, dictionary, entry.begin(), entry.length);
 }
 
-}  // namespace
-
 }  // namespace dorvan
-
-extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, const char *, const char *sourceDir,
-                                                           const char *targetDir, const char *)
-{
-    dorvan::ComposedPath dictionaryPath, entryPath;
-    return dorvan::AnswerInstallerAction(owner,
-                                         dorvan::RegisterMapSet(sourceDir, targetDir, dictionaryPath, entryPath));
-}

@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "dictionary/dictionary_paths.h"
-#include "dorvan.h"
-#include "frame/answers.h"
+#include "installer/installer_actions.h"
 #include "platform/file_access.h"
 #include "platform/registry.h"
 
@@ -94,6 +93,8 @@ Status DeriveMapDataDirectory(ComposedPath &candidate)
     return found ? Success : HostNotFound;
 }
 
+}  // namespace
+
 Status DiscoverMapDataDirectory(char *targetDir)
 {
     const platform::RegistryKey machine = platform::LocalMachineKey();
@@ -135,12 +136,4 @@ Status DiscoverMapDataDirectory(char *targetDir)
     return Success;
 }
 
-}  // namespace
-
 }  // namespace dorvan
-
-extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
-                                                              char *targetDir, const char *)
-{
-    return dorvan::AnswerInstallerAction(owner, dorvan::DiscoverMapDataDirectory(targetDir));
-}

@@ -1,7 +1,6 @@
-// The portable build's stand-ins for the string table, the message
-// formatter and the message box: texts compiled in as UTF-8, %1 expanded
-// here, and a shown message written to standard error as one line unless
-// the loading program has installed a sink.
+// The portable build's stand-ins for the message formatter and the message
+// box: %1 expanded here, and a shown message written to standard error as
+// one line unless the loading program has installed a sink.
 #include "platform/message_presentation.h"
 
 #include <cstdio>
@@ -11,19 +10,6 @@
 #include "dorvan.h"
 
 namespace {
-
-struct MessageText {
-    unsigned id;
-    const char *text;
-};
-
-#define QUOTE "\""
-#define MESSAGE_TEXT(id, text) {id, text},
-constexpr MessageText MessageTable[] = {
-#include "platform/message_texts.inc"
-};
-#undef MESSAGE_TEXT
-#undef QUOTE
 
 DorvanMessageSink CurrentSink = nullptr;
 void *CurrentSinkContext = nullptr;
@@ -37,23 +23,6 @@ extern "C" DORVAN_API void DorvanSetMessageSink(DorvanMessageSink sink, void *co
 }
 
 namespace dorvan::platform {
-
-int LoadMessageText(unsigned id, char *buffer, int size)
-{
-    if (size <= 0)
-        return 0;
-    for (const MessageText &entry : MessageTable) {
-        if (entry.id != id)
-            continue;
-        size_t length = std::strlen(entry.text);
-        if (length > static_cast<size_t>(size - 1))
-            length = static_cast<size_t>(size - 1);
-        std::memcpy(buffer, entry.text, length);
-        buffer[length] = '\0';
-        return static_cast<int>(length);
-    }
-    return 0;
-}
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 
 #include "dictionary_builder.h"
 #include "dorvan.h"
+#include "dorvan_setup.h"
 #include "fault_injection.h"
 #include "message_capture.h"
 #include "test_files.h"
@@ -32,7 +34,12 @@ using fault::Operation;
 struct Outcome {
     bool succeeded;
     size_t messages;
+    std::string text = "";  // of the first message shown
 };
+
+// An installer action's twin in DorvanSetup: the message's id, or 0, and
+// its text.
+using Twin = std::function<int(wchar_t *message, int messageChars)>;
 
 // The four edits, each with the dictionary it must leave on success.
 struct Edit {
@@ -40,6 +47,7 @@ struct Edit {
     std::function<bool()> call;
     Bytes after;
     bool reports;  // an installer action, which shows its failures
+    Twin twin = nullptr;
 };
 
 class ExportFaults : public testing::Test {
@@ -55,22 +63,50 @@ protected:
 
     // Runs `call` once with the k-th operation of kind `operation` failing
     // (or short) for every k until a run passes without reaching the fault;
-    // `check` judges each run. Returns the number of faults injected.
+    // `check` judges each run. Where an installer action has a `twin`, the
+    // twin runs first under the same fault and must give the same answer,
+    // the same text and leave the same files. Returns the number of faults
+    // injected.
     int Loop(Fault kind, const std::function<Outcome()> &call, const std::function<void(const Outcome &, int)> &check,
-             Operation operation = Operation::Any)
+             Operation operation = Operation::Any, const Twin &twin = nullptr)
     {
         int injected = 0;
         for (int k = 1;; ++k) {
+            wchar_t twinText[1024] = L"untouched";
+            int twinAnswer = 0;
+            bool twinReached = false;
+            std::map<std::string, Bytes> twinFiles;
+            if (twin) {
+                Arrange();
+                MessageCapture capture;
+                fault::Arm(operation, k, kind);
+                twinAnswer = twin(twinText, 1024);
+                twinReached = fault::Triggered();
+                fault::Reset();
+                twinFiles = Files();
+                EXPECT_EQ(0u, capture.Messages().size()) << "the twin showed a message; fault " << k;
+            }
             Arrange();
             MessageCapture capture;
             fault::Arm(operation, k, kind);
             Outcome outcome = call();
             outcome.messages = capture.Messages().size();
+            if (outcome.messages)
+                outcome.text = capture.Messages()[0].text;
             bool reached = fault::Triggered();
             fault::Reset();
             EXPECT_EQ(0, fault::OpenHandles()) << "fault at operation " << k;
             EXPECT_EQ(0, fault::LiveBlocks()) << "fault at operation " << k;
             EXPECT_EQ(ToBytes("an earlier copy"), ReadFileBytes(earlierCopy_)) << "copy written over, fault " << k;
+            if (twin) {
+                const bool same = twinReached == reached && (twinAnswer == 0) == outcome.succeeded &&
+                                  (outcome.succeeded ? twinText[0] == L'\0' : WideToUtf8(twinText) == outcome.text) &&
+                                  twinFiles == Files();
+                ++twinsCompared_;
+                twinsAgreed_ += same;
+                EXPECT_TRUE(same) << "twin answered " << twinAnswer << " \"" << WideToUtf8(twinText)
+                                  << "\", the action " << outcome.succeeded << " \"" << outcome.text << "\"; fault " << k;
+            }
             if (!reached) {
                 EXPECT_TRUE(outcome.succeeded) << "the run without a fault";
                 return injected;
@@ -80,6 +116,15 @@ protected:
             if (HasFatalFailure() || k > 200)
                 return injected;
         }
+    }
+
+    // Every file in the map data directory, with its bytes.
+    std::map<std::string, Bytes> Files() const
+    {
+        std::map<std::string, Bytes> files;
+        for (const auto &entry : fs::directory_iterator(data_.Path()))
+            files[entry.path().filename().string()] = ReadFileBytes(entry.path());
+        return files;
     }
 
     Bytes Dictionary() const { return ReadFileBytes(dictionaryPath_); }
@@ -92,6 +137,7 @@ protected:
                                MakeRecord("Niemcy.GST"), MakeRecord("POLS0000.gst")});
     const Bytes entry_ = Concat({MakeRecord("Pols0000.GST"), MakeRecord("Czechy.GST")});
     void *const owner_ = TestOwnerWindow();
+    int twinsCompared_ = 0, twinsAgreed_ = 0;
 };
 
 // A failed installer action has shown exactly one message; success none.
@@ -108,8 +154,10 @@ std::vector<Edit> ExportFaults::Edits()
     const Bytes withoutAnyCase = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST")});
     return {
         {"SetGeoDict", [=] { return SetGeoDict(owner_, "", source.c_str(), data.c_str(), "") == 1; },
-         Concat({old_, entry_}), true},
-        {"ClearGeoDict", [=] { return ClearGeoDict(owner_, "", "", data.c_str(), "") == 1; }, withoutExact, true},
+         Concat({old_, entry_}), true,
+         [=](wchar_t *text, int chars) { return RegisterMapSet(source.c_str(), data.c_str(), text, chars); }},
+        {"ClearGeoDict", [=] { return ClearGeoDict(owner_, "", "", data.c_str(), "") == 1; }, withoutExact, true,
+         [=](wchar_t *text, int chars) { return UnregisterMapSet(data.c_str(), text, chars); }},
         {"GeoDictGlue", [=] { return GeoDictGlue(data.c_str(), file.c_str()) == 0; }, Concat({old_, entry_}), false},
         {"GeoDictRemove", [=] { return GeoDictRemove(data.c_str(), "pols0000.gst") == 1; }, withoutAnyCase, false},
     };
@@ -161,13 +209,15 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
                         EXPECT_TRUE(!fs::exists(data_ / "Geodict.001") || ReadFileBytes(data_ / "Geodict.001") == old_)
                             << edit.name << " (" << mode.name << "), a backup cut short; fault " << k;
                     }
-                }, mode.operation);
+                }, mode.operation, edit.twin);
             EXPECT_GT(injected, mode.operation == Operation::Any ? 10 : 0) << edit.name << ", " << mode.name;
             std::printf("  %s, %s: %d faults, %d left for the next call to roll back, %d neither old nor new after "
                         "it, %d successes taken back\n",
                         edit.name, mode.name, injected, unsettled, neither, takenBack);
         }
     }
+    std::printf("  DorvanSetup's twins gave the same answer, text and files in %d of %d cases\n", twinsAgreed_,
+                twinsCompared_);
 }
 
 #ifndef _WIN32
@@ -243,6 +293,11 @@ TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirect
     TestRegistry registry;
     TempDirectory commonFiles;
     PlaceHostUnderCommonFiles(registry, commonFiles, old_);
+    const Twin findMapDataDir = [&](wchar_t *text, int chars) {
+        registry.DeleteKey("Software\\Microsoft\\Shared Tools\\Map");
+        char target[260] = "untouched";
+        return FindMapDataDir(target, text, chars);
+    };
     for (Fault kind : {Fault::Fail, Fault::Short}) {
         int injected = Loop(kind,
             [&] {
@@ -252,9 +307,10 @@ TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirect
                 EXPECT_TRUE(found || std::string(target) == "untouched");
                 return Outcome{found, 0};
             },
-            [&](const Outcome &outcome, int k) { ExpectReported(outcome, k); });
+            [&](const Outcome &outcome, int k) { ExpectReported(outcome, k); }, Operation::Any, findMapDataDir);
         EXPECT_GE(injected, 1);
     }
+    EXPECT_EQ(twinsCompared_, twinsAgreed_);
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ if(WINDOWS)
   run(${CMAKE_COMMAND} -E chdir "${WORK}/unpacked" ${CMAKE_COMMAND} -E tar xf "${zip}")
   set(kit "${WORK}/unpacked/${KIT_NAME}")
   expect_files("${kit}" bin/Dorvan.dll bin/dorvan.exe include/dorvan.h include/Dorvan.nsh lib/Dorvan.lib lib/Dorvan.def
+               bin/DorvanSetup.dll include/dorvan_setup.h include/DorvanSetup.iss lib/DorvanSetup.lib
+               lib/DorvanSetup.def
                lib/cmake/dorvan/dorvanConfig.cmake lib/cmake/dorvan/dorvanConfigVersion.cmake
                doc/README.md doc/setup-guide.md doc/registry.md doc/examples/map_set_setup.c
                doc/examples/map_set_setup.nsi doc/examples/map_set_setup.iss)
@@ -51,7 +53,7 @@ if(WINDOWS)
 else()
   set(kit "${WORK}/prefix")
   run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${kit}")
-  expect_files("${kit}" lib/libdorvan.so lib/libdorvan.so.1 bin/dorvan include/dorvan.h
+  expect_files("${kit}" lib/libdorvan.so lib/libdorvan.so.1 bin/dorvan include/dorvan.h include/dorvan_setup.h
                lib/pkgconfig/dorvan.pc lib/cmake/dorvan/dorvanConfig.cmake
                share/doc/dorvan/setup-guide.md share/doc/dorvan/examples/map_set_setup.c)
   set(toolchain)

@@ -43,4 +43,7 @@ bool StyleIsObservable();
 // system's ANSI code page, on the portable build unchanged.
 std::string ToAnsi(const std::string &utf8);
 
+// A wide text as UTF-8: UTF-16 on Windows, UTF-32 on the portable build.
+std::string WideToUtf8(const wchar_t *text);
+
 }  // namespace dorvan::test

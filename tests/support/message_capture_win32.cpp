@@ -10,15 +10,6 @@ MessageCapture *ActiveCapture = nullptr;
 HHOOK Hook = nullptr;
 HWND BoxRead = nullptr;  // a box is activated more than once; read it once
 
-std::string ToUtf8(const wchar_t *text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
-    return out;
-}
-
 // The message box's window is activated once its controls exist: read
 // it, then press OK.
 LRESULT CALLBACK OnCbtEvent(int code, WPARAM wParam, LPARAM lParam)
@@ -40,8 +31,8 @@ LRESULT CALLBACK OnCbtEvent(int code, WPARAM wParam, LPARAM lParam)
         GetDlgItemTextW(box, 0xFFFF, text, 2048);
         GetDlgItemTextA(box, 0xFFFF, ansiText, 2048);
         ShownMessage shown;
-        shown.caption = ToUtf8(caption);
-        shown.text = ToUtf8(text);
+        shown.caption = WideToUtf8(caption);
+        shown.text = WideToUtf8(text);
         shown.ansiText = ansiText;
         shown.owner = GetWindow(box, GW_OWNER);
         ActiveCapture->Record(shown);
@@ -51,6 +42,15 @@ LRESULT CALLBACK OnCbtEvent(int code, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+std::string WideToUtf8(const wchar_t *text)
+{
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    return out;
+}
 
 MessageCapture::MessageCapture()
 {

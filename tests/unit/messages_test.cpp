@@ -148,6 +148,27 @@ TEST(InstallerAnswers, EachStatusShowsItsMessageOnceAndAnswersZero)
     EXPECT_TRUE(capture.Messages().empty());
 }
 
+// The same statuses answered with their text instead: the message's id,
+// the text whole (20 to 22 too), and cut to the buffer with its terminator.
+TEST(TextAnswers, EachStatusAnswersItsMessageIdAndText)
+{
+    const Status failed = StatusOf(StatusCode::WriteFailed, "C:\\Mapy\\Geodict.dct");
+    wchar_t text[300];
+    EXPECT_EQ(23, AnswerWithText(failed, text, 300));
+    EXPECT_EQ(FormattedTexts[3].text, WideToUtf8(text));
+    EXPECT_EQ(21, AnswerWithText(StatusOf(StatusCode::NoMemory), text, 300));
+    EXPECT_EQ(PlainTexts[3].text, WideToUtf8(text));
+    EXPECT_EQ(20, AnswerWithText(StatusOf(StatusCode::JournalStuck, "C:\\Mapy\\Geodict.dct"), text, 300));
+    EXPECT_EQ(FormattedTexts[1].text, WideToUtf8(text));
+    // Cut: 25 characters and the terminator, the path cut too.
+    EXPECT_EQ(23, AnswerWithText(failed, text, 26));
+    EXPECT_EQ("Błąd zapisu do pliku \"C:\\", WideToUtf8(text));
+    EXPECT_EQ(23, AnswerWithText(failed, nullptr, 0));
+    text[0] = L'x';
+    EXPECT_EQ(0, AnswerWithText(Success, text, 300));
+    EXPECT_EQ(L'\0', text[0]);
+}
+
 #ifdef _WIN32
 TEST(LibraryEntry, OnlyProcessAttachStoresTheModuleAndEveryReasonSucceeds)
 {

@@ -1,0 +1,43 @@
+// DorvanSetup.dll's answers: a failure handed back as its message's id and
+// text, shown to nobody, so that a setup running unattended never waits.
+#include "frame/answers.h"
+#include "platform/message_text.h"
+
+namespace dorvan {
+
+namespace {
+
+// The same bound as the texts shown in boxes.
+constexpr int PatternSize = 256;
+
+}  // namespace
+
+int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
+{
+    const bool wanted = message && messageChars > 0;
+    if (wanted)
+        message[0] = L'\0';
+    if (status.Ok())
+        return 0;
+    const FailureMessage failure = MessageFor(status.code);
+    if (!wanted)
+        return static_cast<int>(failure.id);
+
+    wchar_t pattern[PatternSize];
+    platform::LoadMessageTextWide(failure.id, pattern, PatternSize);
+    platform::HeapBlock whole;
+    char fitting[PathBufferSize];
+    int used = 0;
+    for (const wchar_t *p = pattern; *p && used < messageChars - 1; ++p) {
+        if (failure.namesFile && p[0] == L'%' && p[1] == L'1') {
+            used += platform::WidenText(StatusFileText(status, whole, fitting), message + used, messageChars - used);
+            ++p;
+        } else {
+            message[used++] = *p;
+        }
+    }
+    message[used] = L'\0';
+    return static_cast<int>(failure.id);
+}
+
+}  // namespace dorvan

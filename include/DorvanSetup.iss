@@ -1,0 +1,77 @@
+; DorvanSetup.iss: the functions of DorvanSetup.dll for an Inno Setup
+; script that may run unattended. Include it at the top of the script:
+;
+;   #include "DorvanSetup.iss"
+;
+; It adds DorvanSetup.dll to the setup (for the installer, and to {app} for
+; the uninstaller) and declares the functions with their calling details:
+; 8-bit directory strings (AnsiString), the message as a UTF-16 String
+; buffer, the standard calling convention. Each Dorvan... function answers
+; 0 on success, or the id of the failure's message (17 to 24) with its
+; Polish text in Message. Nothing is ever shown by the library itself:
+; DorvanReport writes the text to the setup's log and shows it in the
+; setup's own box, which /SUPPRESSMSGBOXES suppresses.
+
+[Files]
+Source: "DorvanSetup.dll"; Flags: dontcopy
+Source: "DorvanSetup.dll"; DestDir: "{app}"
+
+[Code]
+const
+  DorvanMessageChars = 1024;
+
+function DorvanFindMapDataDirCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
+  external 'FindMapDataDir@files:DorvanSetup.dll stdcall setuponly';
+function DorvanRegisterMapSetCall(SourceDir, MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
+  external 'RegisterMapSet@files:DorvanSetup.dll stdcall setuponly';
+function DorvanUnregisterMapSetCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
+  external 'UnregisterMapSet@{app}\DorvanSetup.dll stdcall uninstallonly';
+function DorvanVorezuInstalled(MapDataDir: AnsiString): Integer;
+  external 'VorezuInstalled@files:DorvanSetup.dll stdcall setuponly';
+
+{ The text a function wrote, up to its terminator. }
+function DorvanTextOf(Buffer: String): String;
+begin
+  Result := Copy(Buffer, 1, Pos(#0, Buffer) - 1);
+end;
+
+{ The host's map data directory into MapDataDir. }
+function DorvanFindMapDataDir(var MapDataDir: String; var Message: String): Integer;
+var
+  Directory: AnsiString;
+  Text: String;
+begin
+  Directory := StringOfChar(#0, 260);
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Result := DorvanFindMapDataDirCall(Directory, Text, DorvanMessageChars);
+  MapDataDir := Copy(Directory, 1, Pos(#0, Directory) - 1);
+  Message := DorvanTextOf(Text);
+end;
+
+{ SourceDir\GeoExt.gxt appended to the dictionary once, after a backup. }
+function DorvanRegisterMapSet(SourceDir, MapDataDir: String; var Message: String): Integer;
+var
+  Text: String;
+begin
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Result := DorvanRegisterMapSetCall(SourceDir, MapDataDir, Text, DorvanMessageChars);
+  Message := DorvanTextOf(Text);
+end;
+
+{ Every record naming the map file cut out, after a backup. Uninstaller only. }
+function DorvanUnregisterMapSet(MapDataDir: String; var Message: String): Integer;
+var
+  Text: String;
+begin
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Result := DorvanUnregisterMapSetCall(MapDataDir, Text, DorvanMessageChars);
+  Message := DorvanTextOf(Text);
+end;
+
+{ A failure told the unattended way: in the log, and in the setup's own
+  box, which a silent setup run with /SUPPRESSMSGBOXES does not show. }
+procedure DorvanReport(Id: Integer; Message: String);
+begin
+  Log(Format('Dorvan: message %d: %s', [Id, Message]));
+  SuppressibleMsgBox(Message, mbCriticalError, MB_OK, IDOK);
+end;

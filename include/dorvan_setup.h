@@ -1,0 +1,46 @@
+/*
+ * DorvanSetup: the installer actions of Dorvan.dll for setups that run
+ * unattended and for Windows Installer. Nothing is ever shown: every
+ * failure is handed back with its text, for the setup to log and to show
+ * through its own boxes, which its silent switches can suppress.
+ *
+ * Each function answers 0 on success. On failure it answers the id (17 to
+ * 24) of the message that Dorvan.dll shows for that failure, and writes
+ * that message's Polish text, its path inserted, into `message` as UTF-16
+ * (the platform's wide characters on the portable build), always
+ * zero-terminated and cut to `messageChars` characters, terminator
+ * included. `message` may be null. Messages 20 to 22 are always reported.
+ *
+ * The library also exports the five quiet service functions of dorvan.h
+ * under their own names, so that an unattended setup ships one DLL. On
+ * other platforms libdorvan.so exports these three names beside the eight.
+ */
+#ifndef DORVAN_SETUP_H
+#define DORVAN_SETUP_H
+
+#include <wchar.h>
+
+#include "dorvan.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The work of SetInstallDir: the host's map data directory into
+   mapDataDir, a buffer of at least 260 bytes. */
+DORVAN_API int DORVAN_CALL FindMapDataDir(char *mapDataDir, wchar_t *message, int messageChars);
+
+/* The work of SetGeoDict: sourceDir\GeoExt.gxt appended to
+   mapDataDir\Geodict.dct once, after a numbered backup. */
+DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *mapDataDir, wchar_t *message,
+                                          int messageChars);
+
+/* The work of ClearGeoDict: every record naming "Pols0000.GST" cut out of
+   mapDataDir\Geodict.dct, after a numbered backup. */
+DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* DORVAN_SETUP_H */
