@@ -17,13 +17,22 @@
 ;   uninstaller can delete it (a later call loads it again).
 ; The installer actions show their failures in message boxes owned by the
 ; installer's window ($HWNDPARENT).
+;
+; For installers that may run silently (/S), define DORVAN_UNATTENDED
+; before including this file: the macros then call DorvanSetup.dll, which
+; never shows anything. Its three installer actions hand back the failure's
+; message id and Polish text, for the script to log with DetailPrint and to
+; show with MessageBox ... /SD IDOK, which a silent installer skips; the
+; service macros call the same functions of DorvanSetup.dll.
 
 !ifndef DORVAN_NSH
 !define DORVAN_NSH
 
+!ifndef DORVAN_UNATTENDED
 ; The full path of Dorvan.dll; set it before the first call, in the
 ; installer and in the uninstaller alike.
 Var DorvanDll
+!define DORVAN_SERVICE_DLL $DorvanDll
 
 ; ${DorvanSetInstallDir} RESULT DIRECTORY
 ; RESULT: 1 when the host's map data directory is in DIRECTORY, 0 when the
@@ -57,10 +66,50 @@ Var DorvanDll
 !macroend
 !define DorvanClearGeoDict "!insertmacro DorvanClearGeoDict"
 
+!else
+; The full path of DorvanSetup.dll; set it before the first call, in the
+; installer and in the uninstaller alike.
+Var DorvanSetupDll
+!define DORVAN_SERVICE_DLL $DorvanSetupDll
+
+; ${DorvanFindMapDataDir} RESULT DIRECTORY MESSAGE
+; RESULT: 0 when the host's map data directory is in DIRECTORY; else the id
+; of the failure's message (17 or 24), its text in MESSAGE.
+!macro DorvanFindMapDataDir Result Directory Message
+  System::Call '$DorvanSetupDll::FindMapDataDir(m .s, w .s, i ${NSIS_MAX_STRLEN}) i .s'
+  Pop ${Result}
+  Pop ${Directory}
+  Pop ${Message}
+!macroend
+!define DorvanFindMapDataDir "!insertmacro DorvanFindMapDataDir"
+
+; ${DorvanRegisterMapSet} RESULT MESSAGE SOURCEDIR MAPDATADIR
+; Appends SOURCEDIR\GeoExt.gxt to the dictionary once, after a numbered
+; backup. RESULT: 0 registered; else the message id (19 to 23), its text in
+; MESSAGE.
+!macro DorvanRegisterMapSet Result Message SourceDir MapDataDir
+  System::Call '$DorvanSetupDll::RegisterMapSet(m "${SourceDir}", m "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  Pop ${Result}
+  Pop ${Message}
+!macroend
+!define DorvanRegisterMapSet "!insertmacro DorvanRegisterMapSet"
+
+; ${DorvanUnregisterMapSet} RESULT MESSAGE MAPDATADIR
+; Cuts the map set's records out, after a numbered backup, and unloads the
+; library. RESULT: 0 no record names the map file any more; else the
+; message id (19 to 23), its text in MESSAGE.
+!macro DorvanUnregisterMapSet Result Message MapDataDir
+  System::Call '$DorvanSetupDll::UnregisterMapSet(m "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  Pop ${Result}
+  Pop ${Message}
+!macroend
+!define DorvanUnregisterMapSet "!insertmacro DorvanUnregisterMapSet"
+!endif
+
 ; ${DorvanVorezuInstalled} RESULT MAPDATADIR
 ; RESULT: 1 registered, 0 not, -1 dictionary missing or unreadable.
 !macro DorvanVorezuInstalled Result MapDataDir
-  System::Call '$DorvanDll::VorezuInstalled(m "${MapDataDir}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::VorezuInstalled(m "${MapDataDir}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanVorezuInstalled "!insertmacro DorvanVorezuInstalled"
@@ -68,7 +117,7 @@ Var DorvanDll
 ; ${DorvanGeoDictFind} RESULT MAPDATADIR NAME
 ; RESULT: 1 NAME occurs in the dictionary, 0 not, -1 missing or unreadable.
 !macro DorvanGeoDictFind Result MapDataDir Name
-  System::Call '$DorvanDll::GeoDictFind(m "${MapDataDir}", m "${Name}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictFind(m "${MapDataDir}", m "${Name}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictFind "!insertmacro DorvanGeoDictFind"
@@ -76,7 +125,7 @@ Var DorvanDll
 ; ${DorvanGeoDictGlue} RESULT MAPDATADIR FILE
 ; RESULT: 0 FILE appended whole, -1 failed (dictionary unchanged).
 !macro DorvanGeoDictGlue Result MapDataDir File
-  System::Call '$DorvanDll::GeoDictGlue(m "${MapDataDir}", m "${File}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictGlue(m "${MapDataDir}", m "${File}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictGlue "!insertmacro DorvanGeoDictGlue"
@@ -84,7 +133,7 @@ Var DorvanDll
 ; ${DorvanGeoDictRemove} RESULT MAPDATADIR NAME
 ; RESULT: 1 records naming NAME (any letter case) cut out, 0 none, -1 failed.
 !macro DorvanGeoDictRemove Result MapDataDir Name
-  System::Call '$DorvanDll::GeoDictRemove(m "${MapDataDir}", m "${Name}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictRemove(m "${MapDataDir}", m "${Name}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictRemove "!insertmacro DorvanGeoDictRemove"
@@ -93,7 +142,7 @@ Var DorvanDll
 ; RESULT: the offset of TEXT in FILE from 0, -1 empty or absent, -2 the file
 ; cannot be read.
 !macro DorvanFindStringInFile Result File Text
-  System::Call '$DorvanDll::FindStringInFile(m "${File}", m "${Text}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::FindStringInFile(m "${File}", m "${Text}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanFindStringInFile "!insertmacro DorvanFindStringInFile"

@@ -26,6 +26,8 @@ function DorvanRegisterMapSetCall(SourceDir, MapDataDir: AnsiString; Message: St
   external 'RegisterMapSet@files:DorvanSetup.dll stdcall setuponly';
 function DorvanUnregisterMapSetCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
   external 'UnregisterMapSet@{app}\DorvanSetup.dll stdcall uninstallonly';
+function DorvanUndoRegistrationCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
+  external 'UnregisterMapSet@files:DorvanSetup.dll stdcall setuponly';
 function DorvanVorezuInstalled(MapDataDir: AnsiString): Integer;
   external 'VorezuInstalled@files:DorvanSetup.dll stdcall setuponly';
 
@@ -65,6 +67,17 @@ var
 begin
   Text := StringOfChar(#0, DorvanMessageChars);
   Result := DorvanUnregisterMapSetCall(MapDataDir, Text, DorvanMessageChars);
+  Message := DorvanTextOf(Text);
+end;
+
+{ The same, in the setup: takes back a registration of this setup's own
+  when the installation fails after it. }
+function DorvanUndoRegistration(MapDataDir: String; var Message: String): Integer;
+var
+  Text: String;
+begin
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Result := DorvanUndoRegistrationCall(MapDataDir, Text, DorvanMessageChars);
   Message := DorvanTextOf(Text);
 end;
 

@@ -1,12 +1,18 @@
-; An Inno Setup script for the map set for Poland: it finds the host's map
-; data directory, copies the map file there, registers the map set in the
-; host's dictionary, and its uninstaller takes all of it back.
+; An Inno Setup script for the map set for Poland, on DorvanSetup.dll: it
+; finds the host's map data directory, copies the map file there, registers
+; the map set in the host's dictionary, and its uninstaller takes all of it
+; back. It is safe to run unattended: the library never shows anything, and
+; every failure is written to the setup's log, shown in the setup's own box
+; (which /SUPPRESSMSGBOXES suppresses) and ends the setup with a non-zero
+; exit code.
 ;
-; Not compiled by the project's tests: Inno Setup does not run on the
-; machines that build the library. Its calling details are the same as
-; Dorvan.nsh's, which the tests do run: 8-bit strings (AnsiString), a
-; one-byte Boolean for the installer actions, a 260-byte buffer for
-; SetInstallDir, and the library unloaded before the uninstaller deletes it.
+;   ISCC map_set_setup.iss
+;   map_set_setup.exe /VERYSILENT /SUPPRESSMSGBOXES /LOG=setup.log
+;
+; DorvanSetup.dll, DorvanSetup.iss, GeoExt.gxt and Pols0000.GST lie beside
+; this script. The project's tests build it with ISCC and run it.
+
+#include "DorvanSetup.iss"
 
 [Setup]
 AppName=Mapa Polski
@@ -14,61 +20,91 @@ AppVersion=1.0
 DefaultDirName={autopf}\Mapa Polski
 PrivilegesRequired=admin
 OutputBaseFilename=map_set_setup
+OutputDir=.
+DisableProgramGroupPage=yes
+
+[Languages]
+Name: "polish"; MessagesFile: "compiler:Languages\Polish.isl"
 
 [Files]
-Source: "Dorvan.dll"; Flags: dontcopy
 Source: "GeoExt.gxt"; Flags: dontcopy
-Source: "Dorvan.dll"; DestDir: "{app}"
 Source: "Pols0000.GST"; DestDir: "{code:MapDataDir}"
 
-[Code]
-function SetInstallDir(Owner: HWND; Unused1, SourceDir, TargetDir, Unused2: AnsiString): Boolean;
-  external 'SetInstallDir@files:Dorvan.dll stdcall setuponly';
-function SetGeoDict(Owner: HWND; Unused1, SourceDir, TargetDir, Unused2: AnsiString): Boolean;
-  external 'SetGeoDict@files:Dorvan.dll stdcall setuponly';
-function VorezuInstalled(MapDataDir: AnsiString): Integer;
-  external 'VorezuInstalled@files:Dorvan.dll stdcall setuponly';
-function ClearGeoDict(Owner: HWND; Unused1, SourceDir, TargetDir, Unused2: AnsiString): Boolean;
-  external 'ClearGeoDict@{app}\Dorvan.dll stdcall uninstallonly';
+[UninstallDelete]
+Type: files; Name: "{app}\mapset.ini"
 
+[Code]
 var
-  MapData: AnsiString;
+  MapData: String;
+  { Registered by this setup, and not yet answered for by a finished one. }
+  RegisteredHere: Boolean;
 
 function MapDataDir(Param: String): String;
 begin
   Result := MapData;
 end;
 
+{ No host, or its registry keys cannot be used: the setup ends before it
+  begins, with exit code 1. }
 function InitializeSetup(): Boolean;
 var
-  Buffer: AnsiString;
+  Id: Integer;
+  Message: String;
 begin
-  { A buffer of 260 bytes that the library fills with the directory. }
-  Buffer := StringOfChar(#0, 260);
-  Result := SetInstallDir(0, '', '', Buffer, '');
-  if Result then
-    MapData := Copy(Buffer, 1, Pos(#0, Buffer) - 1);
-  { On failure the library has shown its message; the setup ends. }
+  Id := DorvanFindMapDataDir(MapData, Message);
+  Result := Id = 0;
+  if not Result then
+    DorvanReport(Id, Message);
 end;
 
 procedure CurStepChanged(CurStep: TSetupStep);
+var
+  Id: Integer;
+  Message: String;
+  Before: Integer;
 begin
-  if CurStep = ssPostInstall then
+  { Registered just before the files are installed, where a failure can
+    still end the setup with nothing installed. }
+  if CurStep = ssInstall then
   begin
     ExtractTemporaryFile('GeoExt.gxt');
-    if not SetGeoDict(WizardForm.Handle, '', ExpandConstant('{tmp}'), MapData, '') then
+    Before := DorvanVorezuInstalled(MapData);
+    Id := DorvanRegisterMapSet(ExpandConstant('{tmp}'), MapData, Message);
+    if Id <> 0 then
+    begin
+      DorvanReport(Id, Message);
       Abort;
+    end;
+    RegisteredHere := Before <> 1;
+  end;
+  if CurStep = ssPostInstall then
+  begin
     SetIniString('Dorvan', 'MapData', MapData, ExpandConstant('{app}\mapset.ini'));
+    RegisteredHere := False;
   end;
 end;
 
+{ An installation that failed after the registration takes it back, so the
+  dictionary names no map set whose file is not there. }
+procedure DeinitializeSetup();
+var
+  Message: String;
+begin
+  if RegisteredHere then
+    DorvanUndoRegistration(MapData, Message);
+end;
+
 procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);
+var
+  Id: Integer;
+  Message: String;
 begin
   if CurUninstallStep = usUninstall then
   begin
-    ClearGeoDict(0, '', '',
-      GetIniString('Dorvan', 'MapData', '', ExpandConstant('{app}\mapset.ini')), '');
+    Id := DorvanUnregisterMapSet(GetIniString('Dorvan', 'MapData', '', ExpandConstant('{app}\mapset.ini')), Message);
+    if Id <> 0 then
+      DorvanReport(Id, Message);
     { Let go of the library so that the uninstaller can delete it. }
-    UnloadDLL(ExpandConstant('{app}\Dorvan.dll'));
+    UnloadDLL(ExpandConstant('{app}\DorvanSetup.dll'));
   end;
 end;

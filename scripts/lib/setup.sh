@@ -44,6 +44,7 @@ dorvan_install_prerequisites() {
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64)
   command -v locale-gen >/dev/null || missing+=(locales)
   command -v makensis >/dev/null || missing+=(nsis)
+  command -v npm >/dev/null || missing+=(npm)
   [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
   if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
     dorvan_add_i386_architecture
@@ -60,6 +61,21 @@ dorvan_install_prerequisites() {
     grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen >/dev/null
   fi
+}
+
+# Inno Setup's compiler, from the npm registry at one pinned version, into
+# DIR (a folder of the build): DIR/node_modules/innosetup/bin/ISCC.exe.
+DORVAN_INNOSETUP_VERSION=6.4.1
+dorvan_install_innosetup() {
+  local dir=$1
+  if [ -f "$dir/node_modules/innosetup/bin/ISCC.exe" ] &&
+     grep -q "\"version\": \"$DORVAN_INNOSETUP_VERSION\"" "$dir/node_modules/innosetup/package.json"; then
+    return 0
+  fi
+  echo "== installing Inno Setup $DORVAN_INNOSETUP_VERSION's compiler from the npm registry into $dir"
+  mkdir -p "$dir"
+  npm install --prefix "$dir" --no-save --no-audit --no-fund --ignore-scripts \
+    "innosetup@$DORVAN_INNOSETUP_VERSION" >/dev/null
 }
 
 dorvan_add_i386_architecture() {

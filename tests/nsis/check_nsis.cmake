@@ -1,12 +1,14 @@
-# A real setup program as the client: the guide's NSIS example, built by
-# makensis with the kit's Dorvan.nsh as a Unicode and as an ANSI installer,
-# installs and uninstalls the map set silently under 32-bit Wine against a
-# synthetic host; with no host, the
-# library's message 17 is read and closed from outside the installer's
-# process, and the installer ends with nothing written.
+# A real setup program as the client: the guide's NSIS examples, built by
+# makensis with the kit's Dorvan.nsh: on Dorvan.dll as a Unicode and as an
+# ANSI installer, and on DorvanSetup.dll as an installer safe to run
+# silently. Each installs and uninstalls the map set silently under 32-bit
+# Wine against a synthetic host. With no host, Dorvan.dll's message 17 is
+# read and closed from outside the installer's process, and the installer
+# ends with nothing written; the unattended installer ends by itself with
+# exit code 2. Every installer runs with a time limit.
 #
-# cmake -DWINE=... -DMAKENSIS=... -DDLL=... -DTOOL=... -DWATCHER=...
-#       -DSOURCE_DIR=... -DWORK=... -P check_nsis.cmake
+# cmake -DWINE=... -DMAKENSIS=... -DDLL=... -DSETUP_DLL=... -DTOOL=...
+#       -DWATCHER=... -DSOURCE_DIR=... -DWORK=... -P check_nsis.cmake
 # WINEPREFIX names the prefix; its CommonFilesDir is the default one.
 
 cmake_policy(VERSION 3.20)
@@ -15,39 +17,31 @@ include(${CMAKE_CURRENT_LIST_DIR}/../support/sample_host.cmake)
 set(drive "$ENV{WINEPREFIX}/drive_c")
 set(data "${drive}/Program Files/Common Files/Microsoft Shared/DataMap/Data")
 set(app "${drive}/Program Files/Mapa Polski")
-set(host_keys "HKLM\\Software\\Microsoft\\Shared Tools\\Map" "HKLM\\Software\\Microsoft\\DataMap")
-
-function(run expected what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 600)
-  if(NOT status STREQUAL expected)
-    message(FATAL_ERROR "${what}: expected status ${expected}, got ${status}\n${out}\n${err}")
-  endif()
-endfunction()
-
-# The host's records of its directory, which an earlier test may have left
-# and this one makes, are removed before and after.
-function(remove_host_keys)
-  foreach(key ${host_keys})
-    execute_process(COMMAND ${WINE} reg delete "${key}" /f OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
-  endforeach()
-endfunction()
-
 # The installers, built from the example as a setup author builds them.
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")
 dorvan_write_sample_host("${WORK}")
-foreach(variant unicode ansi)
+# Each variant: its script, its library, and its installer.
+set(script_unicode map_set_setup)
+set(script_ansi map_set_setup)
+set(script_unattended map_set_setup_unattended)
+set(dll_unicode "${DLL}")
+set(dll_ansi "${DLL}")
+set(dll_unattended "${SETUP_DLL}")
+foreach(variant unicode ansi unattended)
   set(folder "${WORK}/${variant}")
-  file(COPY "${SOURCE_DIR}/include/Dorvan.nsh" "${SOURCE_DIR}/docs/examples/map_set_setup.nsi" "${DLL}"
-       "${WORK}/setup/GeoExt.gxt" DESTINATION "${folder}")
+  file(COPY "${SOURCE_DIR}/include/Dorvan.nsh" "${SOURCE_DIR}/docs/examples/${script_${variant}}.nsi"
+       "${dll_${variant}}" "${WORK}/setup/GeoExt.gxt" DESTINATION "${folder}")
   file(WRITE "${folder}/Pols0000.GST" "a synthetic map file")
   set(charset)
   if(variant STREQUAL ansi)
     set(charset -DANSI)
   endif()
-  run(0 "makensis (${variant})" ${CMAKE_COMMAND} -E chdir "${folder}" ${MAKENSIS} -V2 ${charset} map_set_setup.nsi)
+  dorvan_run(0 "makensis (${variant})" ${CMAKE_COMMAND} -E chdir "${folder}" ${MAKENSIS} -V2 ${charset}
+             ${script_${variant}}.nsi)
+  get_filename_component(dll_name_${variant} "${dll_${variant}}" NAME)
 endforeach()
 set(installer "${WORK}/unicode/map_set_setup.exe")
-remove_host_keys()
+dorvan_remove_host_keys(${WINE})
 
 # No host: message 17, read and closed by a program of its own, and the
 # installer stops before writing anything.
@@ -60,7 +54,12 @@ if(NOT watched EQUAL 0 OR NOT box MATCHES "Instalacja zostaje przerwana\\. Najpi
 endif()
 dorvan_expect_exists("${app}" NO "no host")
 dorvan_expect_exists("${data}/Pols0000.GST" NO "no host")
-remove_host_keys()
+
+# No host, silently on DorvanSetup.dll: no box waits, and the installer
+# ends by itself with exit code 2.
+dorvan_run(2 "no host (unattended)" ${WINE} "${WORK}/unattended/map_set_setup_unattended.exe" /S)
+dorvan_expect_exists("${app}" NO "no host (unattended)")
+dorvan_remove_host_keys(${WINE})
 
 # Install: the entry appended after a backup, the map file copied, the map
 # set registered. Uninstall, run in place (_?=) so that it ends before its
@@ -68,12 +67,12 @@ remove_host_keys()
 # backup, the files gone, and the library unloaded, or it could not have
 # been deleted.
 file(READ "${WORK}/setup/GeoExt.gxt" entry HEX)
-foreach(variant unicode ansi)
+foreach(variant unicode ansi unattended)
   file(REMOVE_RECURSE "${data}")
   file(MAKE_DIRECTORY "${data}")
   file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
   file(SHA256 "${data}/Geodict.dct" original)
-  run(0 "install (${variant})" ${WINE} "${WORK}/${variant}/map_set_setup.exe" /S)
+  dorvan_run(0 "install (${variant})" ${WINE} "${WORK}/${variant}/${script_${variant}}.exe" /S)
   file(READ "${data}/Geodict.dct" dictionary HEX)
   string(FIND "${dictionary}" "${entry}" at)
   if(at EQUAL -1)
@@ -81,22 +80,22 @@ foreach(variant unicode ansi)
   endif()
   dorvan_expect_exists("${data}/Geodict.000" YES "install (${variant})")
   dorvan_expect_exists("${data}/Pols0000.GST" YES "install (${variant})")
-  dorvan_expect_exists("${app}/Dorvan.dll" YES "install (${variant})")
-  run(0 "VorezuInstalled after install (${variant})"
+  dorvan_expect_exists("${app}/${dll_name_${variant}}" YES "install (${variant})")
+  dorvan_run(0 "VorezuInstalled after install (${variant})"
       ${WINE} ${TOOL} installed "C:\\Program Files\\Common Files\\Microsoft Shared\\DataMap\\Data")
 
-  run(0 "uninstall (${variant})" ${WINE} "${app}/uninstall.exe" /S "_?=C:\\Program Files\\Mapa Polski")
+  dorvan_run(0 "uninstall (${variant})" ${WINE} "${app}/uninstall.exe" /S "_?=C:\\Program Files\\Mapa Polski")
   file(SHA256 "${data}/Geodict.dct" now)
   if(NOT now STREQUAL original)
     message(SEND_ERROR "uninstall (${variant}): expected the dictionary back to its first bytes")
   endif()
   dorvan_expect_exists("${data}/Geodict.001" YES "uninstall (${variant})")
   dorvan_expect_exists("${data}/Pols0000.GST" NO "uninstall (${variant})")
-  dorvan_expect_exists("${app}/Dorvan.dll" NO "uninstall (${variant})")
+  dorvan_expect_exists("${app}/${dll_name_${variant}}" NO "uninstall (${variant})")
   dorvan_expect_exists("${app}/mapset.ini" NO "uninstall (${variant})")
   file(REMOVE_RECURSE "${app}")
-  remove_host_keys()
+  dorvan_remove_host_keys(${WINE})
 endforeach()
 
-remove_host_keys()
+dorvan_remove_host_keys(${WINE})
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")

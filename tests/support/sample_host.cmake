@@ -1,7 +1,7 @@
 # A synthetic host installation for the script tests: WORK/host/Geodict.dct
 # with two records and opaque bytes between them, none naming the map file,
 # and WORK/setup/GeoExt.gxt made of two whole records that name it; and the
-# file checks those tests share.
+# checks, commands and registry clean-up those tests share.
 
 # Appends a dictionary record to the variable out: the tag, a length byte,
 # three filler bytes, then the text.
@@ -31,4 +31,21 @@ function(dorvan_expect_exists path wanted after)
   elseif(NOT EXISTS "${path}" AND wanted)
     message(SEND_ERROR "${after}: expected ${path}")
   endif()
+endfunction()
+
+# Runs a command with a time limit and reports an error unless it ends with
+# status `expected`; `what` names the step.
+function(dorvan_run expected what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 600)
+  if(NOT status STREQUAL expected)
+    message(FATAL_ERROR "${what}: expected status ${expected}, got ${status}\n${out}\n${err}")
+  endif()
+endfunction()
+
+# The host's records of its directory in the Wine prefix, which an earlier
+# test may have left and the installer tests make, removed.
+function(dorvan_remove_host_keys wine)
+  foreach(key "HKLM\\Software\\Microsoft\\Shared Tools\\Map" "HKLM\\Software\\Microsoft\\DataMap")
+    execute_process(COMMAND ${wine} reg delete "${key}" /f OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
+  endforeach()
 endfunction()

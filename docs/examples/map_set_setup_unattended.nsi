@@ -1,0 +1,83 @@
+; An NSIS installer for the map set for Poland on DorvanSetup.dll, safe to
+; run silently (/S): the library never shows anything, every failure is
+; written to the installer's details with DetailPrint and shown with
+; MessageBox ... /SD IDOK, which a silent installer skips, and the
+; installer ends with exit code 2.
+;
+;   makensis map_set_setup_unattended.nsi
+;   map_set_setup_unattended.exe /S
+;
+; DorvanSetup.dll, Dorvan.nsh, GeoExt.gxt and Pols0000.GST lie beside this
+; script. The project's tests build and run it silently.
+
+Unicode true
+!addincludedir "."
+!define DORVAN_UNATTENDED
+!include "Dorvan.nsh"
+
+!ifndef DORVAN_FILES
+!define DORVAN_FILES "."
+!endif
+
+Name "Mapa Polski"
+OutFile "map_set_setup_unattended.exe"
+InstallDir "$PROGRAMFILES\Mapa Polski"
+RequestExecutionLevel admin
+
+Var MapData
+Var Message
+
+; A failure told the unattended way, then the installer ends with exit
+; code 2.
+!macro ReportAndQuit Id
+  DetailPrint "Dorvan: message ${Id}: $Message"
+  MessageBox MB_OK|MB_ICONSTOP "$Message" /SD IDOK
+  SetErrorLevel 2
+  Quit
+!macroend
+
+Function .onInit
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\DorvanSetup.dll" "${DORVAN_FILES}\DorvanSetup.dll"
+  StrCpy $DorvanSetupDll "$PLUGINSDIR\DorvanSetup.dll"
+  ${DorvanFindMapDataDir} $0 $MapData $Message
+  StrCmp $0 0 found
+    !insertmacro ReportAndQuit $0
+  found:
+FunctionEnd
+
+Section "Map set for Poland"
+  SetOutPath $MapData
+  File "${DORVAN_FILES}\Pols0000.GST"
+  SetOutPath $PLUGINSDIR
+  File "${DORVAN_FILES}\GeoExt.gxt"
+  ${DorvanRegisterMapSet} $0 $Message $PLUGINSDIR $MapData
+  StrCmp $0 0 registered
+    Delete "$MapData\Pols0000.GST"
+    !insertmacro ReportAndQuit $0
+  registered:
+  ; The uninstaller needs the library and the directory.
+  SetOutPath $INSTDIR
+  File "${DORVAN_FILES}\DorvanSetup.dll"
+  WriteINIStr "$INSTDIR\mapset.ini" Dorvan MapData $MapData
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+SectionEnd
+
+Function un.onInit
+  StrCpy $DorvanSetupDll "$INSTDIR\DorvanSetup.dll"
+FunctionEnd
+
+Section "Uninstall"
+  ReadINIStr $MapData "$INSTDIR\mapset.ini" Dorvan MapData
+  ; The library is unloaded after this call, so that it can be deleted.
+  ${DorvanUnregisterMapSet} $0 $Message $MapData
+  StrCmp $0 0 unregistered
+    DetailPrint "Dorvan: message $0: $Message"
+    MessageBox MB_OK|MB_ICONSTOP "$Message" /SD IDOK
+  unregistered:
+  Delete "$MapData\Pols0000.GST"
+  Delete "$INSTDIR\DorvanSetup.dll"
+  Delete "$INSTDIR\mapset.ini"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+SectionEnd

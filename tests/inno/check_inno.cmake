@@ -1,0 +1,129 @@
+# A real Inno Setup setup as the client: the guide's example on
+# DorvanSetup.dll and the kit's DorvanSetup.iss, compiled by ISCC and run
+# under 32-bit Wine, each run with a time limit. Unattended, a setup on a
+# machine without the host ends by itself with a non-zero exit code and
+# message 17 in its log; one whose "MapData" names a folder without the
+# dictionary logs message 19 with that path and installs nothing; without
+# /SUPPRESSMSGBOXES the setup's own box shows the message (read and closed
+# from outside); and a silent install and uninstall leave the dictionary
+# as it was, with two backups, and no file of the map set behind.
+#
+# cmake -DWINE=... -DISCC=... -DDLL=... -DWATCHER=... -DSOURCE_DIR=...
+#       -DWORK=... -P check_inno.cmake
+# WINEPREFIX names the prefix; its CommonFilesDir is the default one.
+
+cmake_policy(VERSION 3.20)
+include(${CMAKE_CURRENT_LIST_DIR}/../support/sample_host.cmake)
+
+set(drive "$ENV{WINEPREFIX}/drive_c")
+set(data "${drive}/Program Files/Common Files/Microsoft Shared/DataMap/Data")
+set(empty "${drive}/Mapy bez slownika")
+set(app "${drive}/Program Files/Mapa Polski")
+set(limit 120)
+
+# Runs the setup unattended with its log in C:\LOG_NAME; `status` receives
+# its exit status, `log` the log.
+function(run_setup log_name status log)
+  file(REMOVE "${drive}/${log_name}")
+  execute_process(COMMAND ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}"
+                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT ${limit})
+  set(text "")
+  if(EXISTS "${drive}/${log_name}")
+    file(READ "${drive}/${log_name}" text)
+  endif()
+  set(${status} "${result}" PARENT_SCOPE)
+  set(${log} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(expect_failure what status log pattern)
+  if(NOT status MATCHES "^[1-9][0-9]*$")
+    message(SEND_ERROR "${what}: expected the setup to end by itself with a non-zero exit code, got ${status}")
+  endif()
+  if(NOT log MATCHES "${pattern}")
+    message(SEND_ERROR "${what}: expected the log to hold ${pattern}; it holds:\n${log}")
+  endif()
+  dorvan_expect_exists("${app}" NO "${what}")
+endfunction()
+
+file(REMOVE_RECURSE "${WORK}" "${app}" "${data}" "${empty}")
+dorvan_write_sample_host("${WORK}")
+file(COPY "${SOURCE_DIR}/include/DorvanSetup.iss" "${SOURCE_DIR}/docs/examples/map_set_setup.iss" "${DLL}"
+     "${WORK}/setup/GeoExt.gxt" DESTINATION "${WORK}")
+file(WRITE "${WORK}/Pols0000.GST" "a synthetic map file")
+string(TIMESTAMP began "%s")
+dorvan_run(0 "ISCC" ${CMAKE_COMMAND} -E chdir "${WORK}" ${WINE} ${ISCC} /Q map_set_setup.iss)
+string(TIMESTAMP compiled "%s")
+dorvan_remove_host_keys(${WINE})
+
+# No host, unattended: ends by itself, message 17 in the log.
+run_setup(inno-nohost.log status log /SUPPRESSMSGBOXES)
+expect_failure("no host" "${status}" "${log}"
+               "Dorvan: message 17: Instalacja zostaje przerwana\\. Najpierw zainstaluj Microsoft Map")
+
+# No host, without /SUPPRESSMSGBOXES: the setup's own box shows message 17.
+execute_process(COMMAND ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT
+                COMMAND ${WINE} ${WATCHER} 60 "*"
+                RESULTS_VARIABLE statuses OUTPUT_VARIABLE box ERROR_VARIABLE err TIMEOUT ${limit})
+list(GET statuses 0 setup_status)
+list(GET statuses 1 watched)
+if(NOT watched EQUAL 0 OR NOT box MATCHES "Instalacja zostaje przerwana\\. Najpierw zainstaluj Microsoft Map")
+  message(SEND_ERROR "no host, boxes shown: expected message 17 in the setup's box, got ${statuses}: ${box}\n${err}")
+endif()
+if(setup_status EQUAL 0)
+  message(SEND_ERROR "no host, boxes shown: expected a non-zero exit code")
+endif()
+
+# "MapData" naming a folder without the dictionary: message 19 with its
+# path, and nothing installed there.
+file(MAKE_DIRECTORY "${empty}")
+dorvan_run(0 "recording MapData" ${WINE} reg add "HKLM\\Software\\Microsoft\\Shared Tools\\Map\\Directories"
+           /v MapData /d "C:\\Mapy bez slownika" /f)
+run_setup(inno-missing.log status log /SUPPRESSMSGBOXES)
+expect_failure("no dictionary" "${status}" "${log}"
+               "Dorvan: message 19: Plik zestawu map: \"C:\\\\Mapy bez slownika\\\\Geodict\\.dct\" nie istnieje\\.")
+dorvan_expect_exists("${empty}/Pols0000.GST" NO "no dictionary")
+dorvan_remove_host_keys(${WINE})
+
+# Install and uninstall, unattended, against the host under the common
+# files: the entry appended after a backup, the map file copied; then the
+# dictionary back to its first bytes with a second backup, and every file
+# of the map set gone. The uninstaller hands over to a copy of itself and
+# returns at once: the program folder's removal marks its end.
+file(MAKE_DIRECTORY "${data}")
+file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
+file(SHA256 "${data}/Geodict.dct" original)
+file(READ "${WORK}/setup/GeoExt.gxt" entry HEX)
+run_setup(inno-install.log status log /SUPPRESSMSGBOXES)
+if(NOT status EQUAL 0)
+  message(SEND_ERROR "install: expected exit code 0, got ${status}\n${log}")
+endif()
+file(READ "${data}/Geodict.dct" dictionary HEX)
+string(FIND "${dictionary}" "${entry}" at)
+if(at EQUAL -1)
+  message(SEND_ERROR "install: expected the entry in the dictionary")
+endif()
+dorvan_expect_exists("${data}/Geodict.000" YES "install")
+dorvan_expect_exists("${data}/Pols0000.GST" YES "install")
+dorvan_expect_exists("${app}/DorvanSetup.dll" YES "install")
+
+dorvan_run(0 "uninstall" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
+foreach(tenth RANGE 600)
+  if(NOT EXISTS "${app}")
+    break()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+endforeach()
+file(SHA256 "${data}/Geodict.dct" now)
+if(NOT now STREQUAL original)
+  message(SEND_ERROR "uninstall: expected the dictionary back to its first bytes")
+endif()
+dorvan_expect_exists("${data}/Geodict.001" YES "uninstall")
+dorvan_expect_exists("${data}/Pols0000.GST" NO "uninstall")
+dorvan_expect_exists("${app}" NO "uninstall")
+string(TIMESTAMP ended "%s")
+math(EXPR compiling "${compiled} - ${began}")
+math(EXPR running "${ended} - ${compiled}")
+message(STATUS "Inno Setup: compiled in ${compiling} s, five setups and an uninstaller run in ${running} s")
+
+dorvan_remove_host_keys(${WINE})
+file(REMOVE_RECURSE "${WORK}" "${app}" "${data}" "${empty}")
