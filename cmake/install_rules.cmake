@@ -1,6 +1,6 @@
 # What `cmake --install` puts in place and what CPack packs: on Windows the
 # kit a setup author needs (Dorvan.dll and DorvanSetup.dll, dorvan.exe, the
-# C headers, the NSIS and Inno Setup include files, the import libraries,
+# C headers, the NSIS, Inno Setup and WiX include files, the import libraries,
 # the export definitions and the documentation), in a ZIP; on other
 # platforms libdorvan.so with its headers, a pkg-config file and a CMake
 # package configuration, so that `find_package(dorvan)` finds it.
@@ -25,8 +25,9 @@ if(WIN32)
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-  # The NSIS and Inno Setup include files, beside the C headers.
-  install(FILES include/Dorvan.nsh include/DorvanSetup.iss DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  # The NSIS, Inno Setup and WiX include files, beside the C headers.
+  install(FILES include/Dorvan.nsh include/DorvanSetup.iss include/DorvanSetup.wxi
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 else()
   set(DORVAN_LIBRARY_TARGET dorvan)
   set(DORVAN_DOC_DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -249,6 +249,19 @@ Status EditFailure(const Status &status, const char *dictionaryPath)
     return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, dictionaryPath);
 }
 
+// Replaces the dictionary's bytes from `firstChanged` on with `tail`,
+// guarded by the journal, and closes it.
+Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t firstChanged, const uint8_t *tail,
+                   int32_t tailLength)
+{
+    GuardedEdit edit{dictionaryPath, dictionary.length, firstChanged, {}, {}, {}};
+    Status status = BeginEdit(edit, dictionary.begin());
+    if (status.Ok())
+        status = FinishEdit(edit, dictionary.handle, tail, tailLength);
+    dictionary.handle.Close();
+    return EditFailure(status, dictionaryPath);
+}
+
 }  // namespace
 
 Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
@@ -293,12 +306,16 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
 
 Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
-    GuardedEdit edit{dictionaryPath, dictionary.length, dictionary.length, {}, {}, {}};
-    Status status = BeginEdit(edit, dictionary.begin());
-    if (status.Ok())
-        status = FinishEdit(edit, dictionary.handle, bytes, length);
-    dictionary.handle.Close();
-    return EditFailure(status, dictionaryPath);
+    return ReplaceTail(dictionaryPath, dictionary, dictionary.length, bytes, length);
+}
+
+Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
+{
+    // Only what differs is journaled and written.
+    int32_t same = 0;
+    while (same < length && same < dictionary.length && bytes[same] == dictionary.begin()[same])
+        ++same;
+    return ReplaceTail(dictionaryPath, dictionary, same, bytes + same, length - same);
 }
 
 Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,

@@ -48,6 +48,12 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, platform::FileMode mo
 // rolled it back.
 Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
 
+// Replaces the whole content of the dictionary read whole in `dictionary`
+// with `length` bytes, and closes it: only the bytes from the first that
+// differs on are journaled and written. Fails as an append fails, with the
+// same guarantee.
+Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
+
 // Cuts every record in which `name` occurs (matched as `matching` says) out
 // of the dictionary read whole in `dictionary`, and closes it; `removed`
 // tells whether any record matched. Nothing is written when none does.

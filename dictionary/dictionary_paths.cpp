@@ -57,25 +57,38 @@ Status BuildDictionaryPath(ComposedPath &path, const char *directory)
     return found ? Success : WithPath(StatusOf(StatusCode::FileMissing), path);
 }
 
-Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
+bool NumberedCopyName(const char *dictionaryPath, uint32_t counter, char (&name)[PathBufferSize])
 {
     const char *dot = std::strrchr(dictionaryPath, '.');
     if (!dot)
-        return NotMade;
+        return false;
     const size_t stemLength = static_cast<size_t>(dot - dictionaryPath) + 1;
-    char name[PathBufferSize];
-    if (stemLength >= PathBufferSize)
-        return NotMade;
+    char extension[16];
+    platform::FormatBackupNumber(extension, counter);
+    const size_t extensionLength = std::strlen(extension);
+    if (stemLength + extensionLength >= PathBufferSize)
+        return false;
     std::memcpy(name, dictionaryPath, stemLength);
+    std::memcpy(name + stemLength, extension, extensionLength + 1);
+    return true;
+}
 
+uint32_t FirstFreeCopyNumber(const char *dictionaryPath)
+{
+    char name[PathBufferSize];
+    uint32_t counter = 0;
+    while (counter != UINT32_MAX && NumberedCopyName(dictionaryPath, counter, name) && platform::FileExists(name))
+        ++counter;
+    return counter;
+}
+
+Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
+{
     // The counter stops short of wrapping around to a name already tried.
-    for (uint32_t counter = 0; counter != UINT32_MAX; ++counter) {
-        char extension[16];
-        platform::FormatBackupNumber(extension, counter);
-        const size_t extensionLength = std::strlen(extension);
-        if (stemLength + extensionLength >= PathBufferSize)
+    char name[PathBufferSize];
+    for (uint32_t counter = FirstFreeCopyNumber(dictionaryPath); counter != UINT32_MAX; ++counter) {
+        if (!NumberedCopyName(dictionaryPath, counter, name))
             return NotMade;
-        std::memcpy(name + stemLength, extension, extensionLength + 1);
         if (platform::FileExists(name))
             continue;
 

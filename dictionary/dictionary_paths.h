@@ -44,6 +44,14 @@ Status WithPath(Status status, const ComposedPath &path);
 // buffer counts as a file that does not exist.
 Status BuildDictionaryPath(ComposedPath &path, const char *directory);
 
+// The name of the numbered copy `counter` of the dictionary: its extension
+// is the counter written as "%03u". False when the dictionary's name has no
+// extension to replace or the copy's name would not fit a path buffer.
+bool NumberedCopyName(const char *dictionaryPath, uint32_t counter, char (&name)[PathBufferSize]);
+
+// The number of the first numbered copy that does not exist yet.
+uint32_t FirstFreeCopyNumber(const char *dictionaryPath);
+
 // Leaves a copy of the dictionary's content beside it, under the first
 // free name whose extension is the counter written as "%03u" (000, 001,
 // ..., 999, 1000, ...). Existing copies are never written over. A copy

@@ -26,6 +26,7 @@ constexpr Presentation Presentations[] = {
     {StatusCode::CannotSize, {MessageReadFailed, true, true}},
     {StatusCode::ReadFailed, {MessageReadFailed, true, true}},
     {StatusCode::WriteFailed, {MessageWriteFailed, true, false}},
+    {StatusCode::CopyMissing, {MessageWriteFailed, true, false}},
 };
 
 }  // namespace

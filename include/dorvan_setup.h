@@ -39,6 +39,35 @@ DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *map
    mapDataDir\Geodict.dct, after a numbered backup. */
 DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars);
 
+/*
+ * Windows Installer custom actions, each UINT __stdcall Action(MSIHANDLE),
+ * scheduled by the kit's DorvanSetup.wxs (see the guide): FindMapDataDir-
+ * Action (immediate, before CostFinalize) sets DORVANMAPDATA;
+ * PrepareMapSetActions (immediate, after InstallInitialize) hands the
+ * deferred and rollback actions their CustomActionData;
+ * RegisterMapSetAction and UnregisterMapSetAction (deferred) do the work of
+ * RegisterMapSet and UnregisterMapSet; RestoreDictionaryAction (rollback)
+ * puts the dictionary back as it was before. Each answers 0, or 1603
+ * (ERROR_INSTALL_FAILURE) after sending the failure's text to the installer
+ * as its error message.
+ */
+DORVAN_API unsigned DORVAN_CALL FindMapDataDirAction(unsigned long session);
+DORVAN_API unsigned DORVAN_CALL PrepareMapSetActions(unsigned long session);
+DORVAN_API unsigned DORVAN_CALL RegisterMapSetAction(unsigned long session);
+DORVAN_API unsigned DORVAN_CALL UnregisterMapSetAction(unsigned long session);
+DORVAN_API unsigned DORVAN_CALL RestoreDictionaryAction(unsigned long session);
+
+#ifndef _WIN32
+/*
+ * Portable build only: the stand-in for the installer session's properties
+ * that the actions read and set. DorvanSetSessionProperty answers 0, or -1
+ * when the table is full or a text too long; DorvanSessionProperty the
+ * value's length, or -1 when it does not fit `size` bytes.
+ */
+DORVAN_API int DorvanSetSessionProperty(const char *name, const char *value);
+DORVAN_API int DorvanSessionProperty(const char *name, char *value, int size);
+#endif
+
 #ifdef __cplusplus
 }
 #endif

@@ -3,6 +3,8 @@
 // text. Each answers the status that says what failed and which file.
 #pragma once
 
+#include <cstdint>
+
 #include "dictionary/dictionary_paths.h"
 
 namespace dorvan {
@@ -26,5 +28,22 @@ Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, Installer
 // Cuts every record naming the map file out of the dictionary of
 // `targetDir`, after a numbered backup.
 Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths);
+
+// What an installer's rollback needs to put the dictionary back byte for
+// byte after a registration or removal: its length and checksum before
+// the change, and the number of the copy the change will leave of it.
+struct DictionarySnapshot {
+    int32_t length;
+    uint64_t checksum;
+    uint32_t copyNumber;
+};
+
+Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot, InstallerPaths &paths);
+
+// Puts the dictionary of `targetDir` back as `snapshot` saw it: nothing to
+// do when it holds those bytes; else they come back from the numbered copy
+// that holds them (the one the change left, or an earlier one), through
+// the journal. CopyMissing when no copy holds them.
+Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot, InstallerPaths &paths);
 
 }  // namespace dorvan

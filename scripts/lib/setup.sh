@@ -45,6 +45,8 @@ dorvan_install_prerequisites() {
   command -v locale-gen >/dev/null || missing+=(locales)
   command -v makensis >/dev/null || missing+=(nsis)
   command -v npm >/dev/null || missing+=(npm)
+  command -v wixl >/dev/null || missing+=(wixl)
+  command -v msibuild >/dev/null || missing+=(msitools)
   [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
   if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
     dorvan_add_i386_architecture

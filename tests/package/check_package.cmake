@@ -44,7 +44,8 @@ if(WINDOWS)
   run(${CMAKE_COMMAND} -E chdir "${WORK}/unpacked" ${CMAKE_COMMAND} -E tar xf "${zip}")
   set(kit "${WORK}/unpacked/${KIT_NAME}")
   expect_files("${kit}" bin/Dorvan.dll bin/dorvan.exe include/dorvan.h include/Dorvan.nsh lib/Dorvan.lib lib/Dorvan.def
-               bin/DorvanSetup.dll include/dorvan_setup.h include/DorvanSetup.iss lib/DorvanSetup.lib
+               bin/DorvanSetup.dll include/dorvan_setup.h include/DorvanSetup.iss include/DorvanSetup.wxi
+               lib/DorvanSetup.lib doc/examples/map_set_setup.wxs
                lib/DorvanSetup.def
                lib/cmake/dorvan/dorvanConfig.cmake lib/cmake/dorvan/dorvanConfigVersion.cmake
                doc/README.md doc/setup-guide.md doc/registry.md doc/examples/map_set_setup.c

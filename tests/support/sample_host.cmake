@@ -43,9 +43,10 @@ function(dorvan_run expected what)
 endfunction()
 
 # The host's records of its directory in the Wine prefix, which an earlier
-# test may have left and the installer tests make, removed.
+# test may have left and the installer tests make, removed; further
+# arguments go to reg (/reg:32 for the 32-bit view of a win64 prefix).
 function(dorvan_remove_host_keys wine)
   foreach(key "HKLM\\Software\\Microsoft\\Shared Tools\\Map" "HKLM\\Software\\Microsoft\\DataMap")
-    execute_process(COMMAND ${wine} reg delete "${key}" /f OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
+    execute_process(COMMAND ${wine} reg delete "${key}" /f ${ARGN} OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
   endforeach()
 endfunction()

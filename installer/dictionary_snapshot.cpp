@@ -1,0 +1,57 @@
+// The dictionary as an installer saw it before a change, and the way back
+// to it, for Windows Installer's rollback.
+#include "dictionary/dictionary_access.h"
+#include "dictionary/dictionary_journal.h"
+#include "dictionary/journal_format.h"
+#include "installer/installer_actions.h"
+
+namespace dorvan {
+
+namespace {
+
+bool Matches(const WholeFile &file, const DictionarySnapshot &snapshot)
+{
+    return file.length == snapshot.length && JournalChecksumOf(file.begin(), file.length) == snapshot.checksum;
+}
+
+// How far past the expected copy's number the rollback looks for another
+// copy with the same bytes: a copy taken since fills the first free name.
+constexpr uint32_t CopiesLookedAt = 64;
+
+}  // namespace
+
+Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot, InstallerPaths &paths)
+{
+    WholeFile dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadOnly, paths.dictionary, dictionary);
+    if (!status.Ok())
+        return status;
+    snapshot.length = dictionary.length;
+    snapshot.checksum = JournalChecksumOf(dictionary.begin(), dictionary.length);
+    snapshot.copyNumber = FirstFreeCopyNumber(paths.dictionary.text);
+    return Success;
+}
+
+Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot, InstallerPaths &paths)
+{
+    WholeFile dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, paths.dictionary, dictionary);
+    if (!status.Ok() || Matches(dictionary, snapshot))
+        return status;
+    // The copy the change left first, then every other from the first on.
+    const uint32_t last = snapshot.copyNumber + CopiesLookedAt;
+    for (uint32_t step = 0; step <= last; ++step) {
+        const uint32_t number = step == 0 ? snapshot.copyNumber : step - 1;
+        char name[PathBufferSize];
+        WholeFile copy;
+        if ((step > 0 && number == snapshot.copyNumber) || !NumberedCopyName(paths.dictionary.text, number, name) ||
+            !platform::FileExists(name) || !ReadWholeFile(name, platform::FileMode::ReadOnly, copy).Ok() ||
+            !Matches(copy, snapshot))
+            continue;
+        copy.handle.Close();
+        return ReplaceDictionary(paths.dictionary.text, dictionary, copy.begin(), copy.length);
+    }
+    return StatusOf(StatusCode::CopyMissing, paths.dictionary.text);
+}
+
+}  // namespace dorvan

@@ -1,0 +1,27 @@
+// The seam to the Windows Installer session a custom action runs in: its
+// properties, its log and its error messages. The portable build stands in
+// with properties kept in memory, so that the actions run under the tests
+// and the sanitizers too.
+#pragma once
+
+#include "platform/status.h"
+
+namespace dorvan::platform {
+
+using InstallerSession = unsigned long;  // an MSIHANDLE
+
+constexpr int PropertySize = 1024;
+
+// A property's value in the ANSI code page, empty when it is not set;
+// false when it cannot be read or does not fit.
+bool SessionProperty(InstallerSession session, const char *name, char (&value)[PropertySize]);
+Status SetSessionProperty(InstallerSession session, const char *name, const char *value);
+
+// A line in the installer's log.
+void LogToSession(InstallerSession session, const char *line);
+
+// A failure as the installer's error message: shown by its own interface,
+// and only logged when it runs without one (/qn).
+void ReportToSession(InstallerSession session, const wchar_t *text);
+
+}  // namespace dorvan::platform

@@ -1,0 +1,81 @@
+// The portable build's stand-in for a Windows Installer session: one set
+// of properties kept in memory, which a test program sets and reads
+// through DorvanSetSessionProperty and DorvanSessionProperty; the log and
+// the error messages go to standard error.
+#include <cstdio>
+#include <cstring>
+
+#include "dorvan_setup.h"
+#include "platform/installer_session.h"
+
+namespace dorvan::platform {
+
+namespace {
+
+struct Property {
+    char name[64];
+    char value[PropertySize];
+};
+
+Property Properties[32];
+
+Property *Find(const char *name, bool create)
+{
+    for (Property &property : Properties)
+        if (std::strcmp(property.name, name) == 0)
+            return &property;
+    if (!create)
+        return nullptr;
+    for (Property &property : Properties)
+        if (property.name[0] == '\0')
+            return &property;
+    return nullptr;
+}
+
+}  // namespace
+
+bool SessionProperty(InstallerSession, const char *name, char (&value)[PropertySize])
+{
+    value[0] = '\0';
+    if (const Property *property = Find(name, false))
+        std::memcpy(value, property->value, PropertySize);
+    return true;
+}
+
+Status SetSessionProperty(InstallerSession, const char *name, const char *value)
+{
+    Property *property = Find(name, true);
+    if (!property || std::strlen(name) >= sizeof property->name || std::strlen(value) >= PropertySize)
+        return StatusOf(StatusCode::WriteFailed);
+    std::strcpy(property->name, name);
+    std::strcpy(property->value, value);
+    return Success;
+}
+
+void LogToSession(InstallerSession, const char *line)
+{
+    std::fprintf(stderr, "installer log: %s\n", line);
+}
+
+void ReportToSession(InstallerSession, const wchar_t *text)
+{
+    std::fprintf(stderr, "installer error: %ls\n", text);
+}
+
+}  // namespace dorvan::platform
+
+extern "C" DORVAN_API int DorvanSetSessionProperty(const char *name, const char *value)
+{
+    return dorvan::platform::SetSessionProperty(0, name, value).Ok() ? 0 : -1;
+}
+
+extern "C" DORVAN_API int DorvanSessionProperty(const char *name, char *value, int size)
+{
+    char stored[dorvan::platform::PropertySize];
+    dorvan::platform::SessionProperty(0, name, stored);
+    const int length = static_cast<int>(std::strlen(stored));
+    if (size <= length)
+        return -1;
+    std::memcpy(value, stored, static_cast<size_t>(length) + 1);
+    return length;
+}

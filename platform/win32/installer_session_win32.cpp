@@ -1,0 +1,67 @@
+// The Windows Installer session through msi.dll. Properties are UTF-16 in
+// the session and ANSI in the library, as every path it takes.
+#include <windows.h>
+#include <msi.h>
+#include <msiquery.h>
+
+#include "platform/installer_session.h"
+
+namespace dorvan::platform {
+
+namespace {
+
+// A record whose text is taken as it is: "[1]" stands for field 1, so that
+// brackets in a path are never read as a property's name.
+MSIHANDLE TextRecord(const wchar_t *text)
+{
+    MSIHANDLE record = MsiCreateRecord(1);
+    if (record) {
+        MsiRecordSetStringW(record, 0, L"[1]");
+        MsiRecordSetStringW(record, 1, text);
+    }
+    return record;
+}
+
+void Send(InstallerSession session, INSTALLMESSAGE kind, const wchar_t *text)
+{
+    if (MSIHANDLE record = TextRecord(text)) {
+        MsiProcessMessage(session, kind, record);
+        MsiCloseHandle(record);
+    }
+}
+
+}  // namespace
+
+bool SessionProperty(InstallerSession session, const char *name, char (&value)[PropertySize])
+{
+    value[0] = '\0';
+    wchar_t wideName[128], wide[PropertySize];
+    DWORD size = PropertySize;
+    if (MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 128) <= 0 ||
+        MsiGetPropertyW(session, wideName, wide, &size) != ERROR_SUCCESS)
+        return false;
+    return WideCharToMultiByte(CP_ACP, 0, wide, -1, value, PropertySize, nullptr, nullptr) > 0;
+}
+
+Status SetSessionProperty(InstallerSession session, const char *name, const char *value)
+{
+    wchar_t wideName[128], wide[PropertySize];
+    const bool set = MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 128) > 0 &&
+                     MultiByteToWideChar(CP_ACP, 0, value, -1, wide, PropertySize) > 0 &&
+                     MsiSetPropertyW(session, wideName, wide) == ERROR_SUCCESS;
+    return set ? Success : StatusOf(StatusCode::WriteFailed);
+}
+
+void LogToSession(InstallerSession session, const char *line)
+{
+    wchar_t wide[PropertySize];
+    if (MultiByteToWideChar(CP_ACP, 0, line, -1, wide, PropertySize) > 0)
+        Send(session, INSTALLMESSAGE_INFO, wide);
+}
+
+void ReportToSession(InstallerSession session, const wchar_t *text)
+{
+    Send(session, INSTALLMESSAGE(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONERROR), text);
+}
+
+}  // namespace dorvan::platform
