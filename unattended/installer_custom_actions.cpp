@@ -187,28 +187,33 @@ unsigned PrepareMapSetActions(InstallerSession session)
     return InstallSuccess;
 }
 
-unsigned RegisterMapSetAction(InstallerSession session)
+// A deferred action: the `count` fields of its CustomActionData handed to
+// `work`. Without them (a removal with no dictionary) it has nothing to do.
+unsigned RunDeferred(InstallerSession session, const char *action, int count,
+                     Status (*work)(char **fields, InstallerPaths &paths), const char *done)
 {
     char data[PropertySize];
     char *fields[2];
-    if (ActionData(session, data, fields, 2) != 2) {
-        Log(session, "RegisterMapSet", "nothing to do");
+    if (ActionData(session, data, fields, count) != count) {
+        Log(session, action, "nothing to do");
         return InstallSuccess;
     }
     InstallerPaths paths;
-    return Answer(session, "RegisterMapSet", AppendMapSetEntry(fields[0], fields[1], paths), "registered");
+    return Answer(session, action, work(fields, paths), done);
+}
+
+unsigned RegisterMapSetAction(InstallerSession session)
+{
+    return RunDeferred(session, "RegisterMapSet", 2,
+                       [](char **fields, InstallerPaths &paths) { return AppendMapSetEntry(fields[0], fields[1], paths); },
+                       "registered");
 }
 
 unsigned UnregisterMapSetAction(InstallerSession session)
 {
-    char data[PropertySize];
-    char *fields[1];
-    if (ActionData(session, data, fields, 1) != 1) {
-        Log(session, "UnregisterMapSet", "nothing to do");
-        return InstallSuccess;
-    }
-    InstallerPaths paths;
-    return Answer(session, "UnregisterMapSet", RemoveMapSetRecords(fields[0], paths), "unregistered");
+    return RunDeferred(session, "UnregisterMapSet", 1,
+                       [](char **fields, InstallerPaths &paths) { return RemoveMapSetRecords(fields[0], paths); },
+                       "unregistered");
 }
 
 // A rollback's own failure cannot stop anything: it is logged.

@@ -24,13 +24,8 @@ set(limit 120)
 # Runs the setup unattended with its log in C:\LOG_NAME; `status` receives
 # its exit status, `log` the log.
 function(run_setup log_name status log)
-  file(REMOVE "${drive}/${log_name}")
-  execute_process(COMMAND ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}"
-                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT ${limit})
-  set(text "")
-  if(EXISTS "${drive}/${log_name}")
-    file(READ "${drive}/${log_name}" text)
-  endif()
+  dorvan_run_logged("${drive}/${log_name}" result text
+                    ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}")
   set(${status} "${result}" PARENT_SCOPE)
   set(${log} "${text}" PARENT_SCOPE)
 endfunction()

@@ -50,3 +50,16 @@ function(dorvan_remove_host_keys wine)
     execute_process(COMMAND ${wine} reg delete "${key}" /f ${ARGN} OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
   endforeach()
 endfunction()
+
+# Runs an installer with a time limit and its log in `log_file`: `status`
+# receives its exit status, `log` the log (empty when it wrote none).
+function(dorvan_run_logged log_file status log)
+  file(REMOVE "${log_file}")
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT 300)
+  set(text "")
+  if(EXISTS "${log_file}")
+    file(READ "${log_file}" text)
+  endif()
+  set(${status} "${result}" PARENT_SCOPE)
+  set(${log} "${text}" PARENT_SCOPE)
+endfunction()
