@@ -1,8 +1,8 @@
 ; An NSIS installer for the map set for Poland on DorvanSetup.dll, safe to
 ; run silently (/S): the library never shows anything, every failure is
-; written to the installer's details with DetailPrint and shown with
-; MessageBox ... /SD IDOK, which a silent installer skips, and the
-; installer ends with exit code 2.
+; written to the installer's details with DetailPrint and to
+; "%TEMP%\map_set_setup.log", shown with MessageBox ... /SD IDOK, which a
+; silent installer skips, and the installer ends with exit code 2.
 ;
 ;   makensis map_set_setup_unattended.nsi
 ;   map_set_setup_unattended.exe /S
@@ -28,9 +28,14 @@ Var MapData
 Var Message
 
 ; A failure told the unattended way, then the installer ends with exit
-; code 2.
+; code 2. A silent installer keeps no details, so the line also goes to a
+; log file, where a deployment tool can collect it.
 !macro ReportAndQuit Id
   DetailPrint "Dorvan: message ${Id}: $Message"
+  FileOpen $1 "$TEMP\map_set_setup.log" a
+  FileSeek $1 0 END
+  FileWrite $1 "Dorvan: message ${Id}: $Message$\r$\n"
+  FileClose $1
   MessageBox MB_OK|MB_ICONSTOP "$Message" /SD IDOK
   SetErrorLevel 2
   Quit
