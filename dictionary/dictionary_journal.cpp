@@ -249,15 +249,20 @@ Status EditFailure(const Status &status, const char *dictionaryPath)
     return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, dictionaryPath);
 }
 
-// Replaces the dictionary's bytes from `firstChanged` on with `tail`,
-// guarded by the journal, and closes it.
-Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t firstChanged, const uint8_t *tail,
-                   int32_t tailLength)
+// Replaces the dictionary's bytes from `firstChanged` on, guarded by the
+// journal, and closes it. `makeTail(length)` gives the new bytes from there
+// on; it runs only once the journal holds the old ones, so it may cut the
+// dictionary's block in place.
+template <typename MakeTail>
+Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t firstChanged, MakeTail makeTail)
 {
     GuardedEdit edit{dictionaryPath, dictionary.length, firstChanged, {}, {}, {}};
     Status status = BeginEdit(edit, dictionary.begin());
-    if (status.Ok())
+    if (status.Ok()) {
+        int32_t tailLength = 0;
+        const uint8_t *tail = makeTail(tailLength);
         status = FinishEdit(edit, dictionary.handle, tail, tailLength);
+    }
     dictionary.handle.Close();
     return EditFailure(status, dictionaryPath);
 }
@@ -306,7 +311,10 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
 
 Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
-    return ReplaceTail(dictionaryPath, dictionary, dictionary.length, bytes, length);
+    return ReplaceTail(dictionaryPath, dictionary, dictionary.length, [&](int32_t &tailLength) {
+        tailLength = length;
+        return bytes;
+    });
 }
 
 Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
@@ -315,7 +323,10 @@ Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, cons
     int32_t same = 0;
     while (same < length && same < dictionary.length && bytes[same] == dictionary.begin()[same])
         ++same;
-    return ReplaceTail(dictionaryPath, dictionary, same, bytes + same, length - same);
+    return ReplaceTail(dictionaryPath, dictionary, same, [&](int32_t &tailLength) {
+        tailLength = length - same;
+        return bytes + same;
+    });
 }
 
 Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
@@ -330,14 +341,10 @@ Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictio
         return Success;
     }
     // The journal takes the old bytes before the block is cut in place.
-    GuardedEdit edit{dictionaryPath, dictionary.length, first.tag, {}, {}, {}};
-    Status status = BeginEdit(edit, block);
-    if (status.Ok()) {
-        const int32_t newLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan);
-        status = FinishEdit(edit, dictionary.handle, block + first.tag, newLength - first.tag);
-    }
-    dictionary.handle.Close();
-    return EditFailure(status, dictionaryPath);
+    return ReplaceTail(dictionaryPath, dictionary, first.tag, [&](int32_t &tailLength) {
+        tailLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan) - first.tag;
+        return block + first.tag;
+    });
 }
 
 }  // namespace dorvan

@@ -39,15 +39,16 @@ Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot
     if (!status.Ok() || Matches(dictionary, snapshot))
         return status;
     // The copy the change left first, then every other from the first on.
-    const uint32_t last = snapshot.copyNumber + CopiesLookedAt;
-    for (uint32_t step = 0; step <= last; ++step) {
-        const uint32_t number = step == 0 ? snapshot.copyNumber : step - 1;
+    WholeFile copy;
+    auto holdsTheBytes = [&](uint32_t number) {
         char name[PathBufferSize];
-        WholeFile copy;
-        if ((step > 0 && number == snapshot.copyNumber) || !NumberedCopyName(paths.dictionary.text, number, name) ||
-            !platform::FileExists(name) || !ReadWholeFile(name, platform::FileMode::ReadOnly, copy).Ok() ||
-            !Matches(copy, snapshot))
-            continue;
+        return NumberedCopyName(paths.dictionary.text, number, name) && platform::FileExists(name) &&
+               ReadWholeFile(name, platform::FileMode::ReadOnly, copy).Ok() && Matches(copy, snapshot);
+    };
+    bool found = holdsTheBytes(snapshot.copyNumber);
+    for (uint32_t number = 0; !found && number <= snapshot.copyNumber + CopiesLookedAt; ++number)
+        found = number != snapshot.copyNumber && holdsTheBytes(number);
+    if (found) {
         copy.handle.Close();
         return ReplaceDictionary(paths.dictionary.text, dictionary, copy.begin(), copy.length);
     }
