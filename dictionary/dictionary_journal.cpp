@@ -179,10 +179,11 @@ Status PutOldBytesBack(GuardedEdit &edit, int dictionary)
 
 Status WriteNewBytes(const GuardedEdit &edit, int dictionary, const uint8_t *tail, int32_t tailLength)
 {
-    const int32_t newLength = edit.firstChanged + tailLength;
+    // Wider than a length: a write past the 32-bit range has already failed.
+    const int64_t newLength = int64_t{edit.firstChanged} + tailLength;
     Status status = platform::FileWrite(dictionary, edit.firstChanged, tail, tailLength);
     if (status.Ok() && newLength < edit.oldLength)
-        status = platform::FileResize(dictionary, newLength);
+        status = platform::FileResize(dictionary, static_cast<int32_t>(newLength));
     if (status.Ok())
         status = platform::FileSync(dictionary);
     return status;

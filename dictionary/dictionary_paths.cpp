@@ -101,8 +101,11 @@ Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int3
             return NotMade;
         }
         // A copy cut short (a full disk, a file-size limit) is no copy of
-        // the dictionary; it goes rather than pass for one.
-        const bool written = platform::FileWrite(copy.Get(), 0, block, length).Ok();
+        // the dictionary; it goes rather than pass for one. It is made
+        // durable: after a crash, it may be what a rollback or a user puts
+        // back.
+        const bool written =
+            platform::FileWrite(copy.Get(), 0, block, length).Ok() && platform::FileSync(copy.Get()).Ok();
         if (copy.Close().Ok() && written)
             return Success;
         platform::FileRemove(name);

@@ -40,4 +40,10 @@ int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
     return static_cast<int>(failure.id);
 }
 
+int AnswerBadArgument(wchar_t *message, int messageChars)
+{
+    AnswerWithText(Success, message, messageChars);
+    return -1;
+}
+
 }  // namespace dorvan

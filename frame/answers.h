@@ -37,6 +37,10 @@ unsigned char AnswerInstallerAction(void *owner, const Status &status);
 // included.
 int AnswerWithText(const Status &status, wchar_t *message, int messageChars);
 
+// -1, with `message` emptied: DorvanSetup.dll's answer to an argument it
+// cannot take (a snapshot text it did not write, a buffer too small).
+int AnswerBadArgument(wchar_t *message, int messageChars);
+
 // `success` on success, else `failure`: each service function has one
 // failure code (-1, or -2 for the file search).
 int AnswerServiceFunction(const Status &status, int success, int failure);

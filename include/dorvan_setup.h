@@ -30,14 +30,38 @@ extern "C" {
    mapDataDir, a buffer of at least 260 bytes. */
 DORVAN_API int DORVAN_CALL FindMapDataDir(char *mapDataDir, wchar_t *message, int messageChars);
 
-/* The work of SetGeoDict: sourceDir\GeoExt.gxt appended to
-   mapDataDir\Geodict.dct once, after a numbered backup. */
+/* The work of SetGeoDict, for upgrades too: afterwards the records of
+   mapDataDir\Geodict.dct naming "Pols0000.GST" are exactly
+   sourceDir\GeoExt.gxt, once. An earlier version's records give way to
+   it in one edit, after a numbered backup; a dictionary that holds
+   exactly that already is not written, and no copy is made. */
 DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *mapDataDir, wchar_t *message,
                                           int messageChars);
 
 /* The work of ClearGeoDict: every record naming "Pols0000.GST" cut out of
    mapDataDir\Geodict.dct, after a numbered backup. */
 DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars);
+
+/*
+ * A setup's own undo, for a setup program that has no rollback of its own
+ * (Inno Setup, NSIS). TakeDictionarySnapshot writes into `snapshot` a text
+ * of at most DORVAN_SNAPSHOT_CHARS bytes, terminator included, that tells
+ * the dictionary as it is now. RestoreDictionarySnapshot puts it back as
+ * that text saw it: nothing to do when it still holds those bytes; else
+ * they come back from a numbered copy that holds them, such as the one
+ * RegisterMapSet or UnregisterMapSet left, through the rollback journal
+ * (message 23 when none does). So a setup that fails after its
+ * registration leaves the dictionary exactly as it found it, an older
+ * version's entry included. Both answer as the functions above, or -1,
+ * with nothing done, for a snapshot buffer smaller than
+ * DORVAN_SNAPSHOT_CHARS or a text that TakeDictionarySnapshot did not
+ * write.
+ */
+#define DORVAN_SNAPSHOT_CHARS 40
+DORVAN_API int DORVAN_CALL TakeDictionarySnapshot(const char *mapDataDir, char *snapshot, int snapshotChars,
+                                                  wchar_t *message, int messageChars);
+DORVAN_API int DORVAN_CALL RestoreDictionarySnapshot(const char *mapDataDir, const char *snapshot,
+                                                     wchar_t *message, int messageChars);
 
 /*
  * Windows Installer custom actions, each UINT __stdcall Action(MSIHANDLE),

@@ -6,7 +6,7 @@
 
 namespace dorvan {
 
-Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths)
+Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths, CopyRule rule)
 {
     ComposedPath &dictionaryPath = paths.dictionary;
     WholeFile dictionary;
@@ -15,9 +15,15 @@ Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths)
         return status;
 
     // Always, before the content is examined, so a copy is left even when
-    // nothing will be removed. A copy that cannot be made (a full disk, no
-    // rights) does not stop the edit.
-    (void)MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
+    // nothing will be removed; a rollback needs it only when something is.
+    if (rule == CopyRule::Required) {
+        RecordSpan first;
+        if (!RecordScan(MapFileName, NameMatching::Exact).NextMatchingRecord(dictionary.begin(), dictionary.length, 0,
+                                                                            first))
+            rule = CopyRule::BestEffort;
+    }
+    if (!(status = BackUpBeforeEdit(dictionaryPath, dictionary, rule)).Ok())
+        return status;
 
     bool removed = false;
     return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact, removed);

@@ -43,7 +43,7 @@ Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot
     auto holdsTheBytes = [&](uint32_t number) {
         char name[PathBufferSize];
         return NumberedCopyName(paths.dictionary.text, number, name) && platform::FileExists(name) &&
-               ReadWholeFile(name, platform::FileMode::ReadOnly, copy).Ok() && Matches(copy, snapshot);
+               ReadWholeFile(name, platform::FileMode::CopyOnly, copy).Ok() && Matches(copy, snapshot);
     };
     bool found = holdsTheBytes(snapshot.copyNumber);
     for (uint32_t number = 0; !found && number <= snapshot.copyNumber + CopiesLookedAt; ++number)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_paths.h"
 
 namespace dorvan {
@@ -21,13 +22,37 @@ struct InstallerPaths {
 // recorded. HostNotFound, or RegistryKeyNotMade.
 Status DiscoverMapDataDirectory(char *targetDir);
 
-// Appends the entry "GeoExt.gxt" of `sourceDir` to the dictionary of
-// `targetDir`, once, after a numbered backup.
-Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, InstallerPaths &paths);
+// Whether an edit may go ahead without its numbered copy.
+enum class CopyRule {
+    BestEffort,  // a copy that cannot be made (a full disk, no rights) does not stop it
+    Required,    // Windows Installer's rollback puts the dictionary back from it
+};
+
+// What a registration does with an earlier version's records.
+enum class EarlierEntries {
+    Kept,      // Dorvan.dll: the entry is appended unless its bytes occur already
+    Replaced,  // DorvanSetup.dll: the records naming the map file become the entry's, once
+};
+
+struct Registration {
+    EarlierEntries earlier;
+    CopyRule copy;
+};
+
+// A numbered copy of the dictionary read whole in `dictionary`, made
+// before an edit; WriteFailed, naming the dictionary, where `rule` requires
+// it and it cannot be made.
+Status BackUpBeforeEdit(const ComposedPath &dictionaryPath, const WholeFile &dictionary, CopyRule rule);
+
+// Puts the entry "GeoExt.gxt" of `sourceDir` into the dictionary of
+// `targetDir` as `how` says, after a numbered backup. Nothing is written,
+// and no copy made, when the dictionary already holds it.
+Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, InstallerPaths &paths, Registration how);
 
 // Cuts every record naming the map file out of the dictionary of
-// `targetDir`, after a numbered backup.
-Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths);
+// `targetDir`, after a numbered backup, which `rule` requires only when a
+// record is to go.
+Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths, CopyRule rule);
 
 // What an installer's rollback needs to put the dictionary back byte for
 // byte after a registration or removal: its length and checksum before

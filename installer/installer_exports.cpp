@@ -14,12 +14,13 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, c
                                                            const char *targetDir, const char *)
 {
     dorvan::InstallerPaths paths;
-    return dorvan::AnswerInstallerAction(owner, dorvan::AppendMapSetEntry(sourceDir, targetDir, paths));
+    constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort};
+    return dorvan::AnswerInstallerAction(owner, dorvan::AppendMapSetEntry(sourceDir, targetDir, paths, how));
 }
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
                                                              const char *targetDir, const char *)
 {
     dorvan::InstallerPaths paths;
-    return dorvan::AnswerInstallerAction(owner, dorvan::RemoveMapSetRecords(targetDir, paths));
+    return dorvan::AnswerInstallerAction(owner, dorvan::RemoveMapSetRecords(targetDir, paths, dorvan::CopyRule::BestEffort));
 }

@@ -15,6 +15,9 @@ namespace dorvan::platform {
 enum class FileMode {
     ReadWrite,  // dictionary to be read and rewritten: no creation
     ReadOnly,   // any file that is only read: no creation
+    CopyOnly,   // a numbered copy read back for a rollback: read only, never
+                // through a link, so that nothing outside the dictionary's
+                // folder stands in for it
     CreateNew,  // new backup copy: write only, created exclusively, writable
     Journal,    // rollback journal: read and write, created when missing,
                 // never through a link; not truncated by the open itself.

@@ -17,6 +17,11 @@ constexpr int PropertySize = 1024;
 bool SessionProperty(InstallerSession session, const char *name, char (&value)[PropertySize]);
 Status SetSessionProperty(InstallerSession session, const char *name, const char *value);
 
+// Whether a product other than this session's is among the clients of a
+// component that the package installs into the folder of Directory
+// `directory`; `product` then names it. False when that cannot be told.
+bool OtherProductHolds(InstallerSession session, const char *directory, char (&product)[PropertySize]);
+
 // A line in the installer's log.
 void LogToSession(InstallerSession session, const char *line);
 

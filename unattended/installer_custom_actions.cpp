@@ -11,14 +11,22 @@
 // puts the dictionary back byte for byte from that copy. Each failure goes
 // to the installer as its error message, with the Polish text Dorvan.dll
 // would show, and ends the installation; each step writes a line to the
-// installer's log.
-#include <cstdlib>
+// installer's log. The CustomActionData's format is in custom_action_data.h.
+//
+// A major upgrade removes the older product while the newer one is
+// installed, or about to be, with the same map file: that removal leaves
+// the registration alone, since the newer product's registration has put
+// its own entry in place of the older one's, or will. Windows sets
+// UPGRADINGPRODUCTCODE in that removal; an installer that does not (Wine's
+// runs a plain removal) still shows the newer product among the map file
+// component's clients.
 #include <cstring>
 
 #include "dorvan_setup.h"
 #include "frame/answers.h"
 #include "installer/installer_actions.h"
 #include "platform/installer_session.h"
+#include "unattended/custom_action_data.h"
 
 namespace dorvan {
 
@@ -26,6 +34,7 @@ namespace {
 
 using platform::InstallerSession;
 using platform::LogToSession;
+using platform::OtherProductHolds;
 using platform::PropertySize;
 using platform::ReportToSession;
 using platform::SessionProperty;
@@ -43,8 +52,6 @@ constexpr char RegisterAction[] = "DorvanRegisterMapSet";
 constexpr char UnregisterAction[] = "DorvanUnregisterMapSet";
 constexpr char RegisterRollback[] = "DorvanRegisterMapSetRollback";
 constexpr char UnregisterRollback[] = "DorvanUnregisterMapSetRollback";
-
-constexpr char Separator = '|';  // never part of a Windows path
 
 // A text built piece by piece in a fixed buffer, cut where it is full: the
 // library carries no formatted printing of its own.
@@ -114,28 +121,26 @@ bool Removing(InstallerSession session)
     return SessionProperty(session, "REMOVE", remove) && std::strcmp(remove, "ALL") == 0;
 }
 
-// Splits `data` at its separators in place into at most `most` fields;
-// returns how many it holds.
-int SplitFields(char *data, char **fields, int most)
+// The CustomActionData of a deferred or rollback action, in `data`: false
+// when it is empty, and the action has nothing to do.
+bool ActionData(InstallerSession session, char (&data)[PropertySize])
 {
-    int count = 0;
-    for (char *field = data; count < most; ++count) {
-        fields[count] = field;
-        char *end = std::strchr(field, Separator);
-        if (!end)
-            return count + 1;
-        *end = '\0';
-        field = end + 1;
-    }
-    return count;
+    return SessionProperty(session, "CustomActionData", data) && data[0] != '\0';
 }
 
-// The CustomActionData of a deferred or rollback action, in `fields`.
-int ActionData(InstallerSession session, char (&data)[PropertySize], char **fields, int most)
+unsigned Malformed(InstallerSession session, const char *action, const char *data)
 {
-    if (!SessionProperty(session, "CustomActionData", data) || data[0] == '\0')
-        return 0;
-    return SplitFields(data, fields, most);
+    Log(session, action, "malformed CustomActionData, nothing done: ", data);
+    return InstallFailure;
+}
+
+// Whether this removal leaves the registration to a newer product of the
+// same map set: the product upgrading this one, or another product still
+// holding the map file's component; `product` names it.
+bool RegistrationStaysFor(InstallerSession session, char (&product)[PropertySize])
+{
+    return (SessionProperty(session, "UPGRADINGPRODUCTCODE", product) && product[0] != '\0') ||
+           OtherProductHolds(session, MapDataProperty, product);
 }
 
 unsigned FindMapDataDirAction(InstallerSession session)
@@ -171,16 +176,18 @@ unsigned PrepareMapSetActions(InstallerSession session)
         }
         return Answer(session, action, status, "");
     }
+    char snapshotText[SnapshotTextSize], product[PropertySize];
+    FormatSnapshot(snapshot, snapshotText);
     Text<PropertySize> registration, rollback;
-    registration << entry << Separator << mapData;
-    rollback << mapData << Separator;
-    rollback.Number(static_cast<uint32_t>(snapshot.length)) << Separator;
-    rollback.Number(snapshot.checksum, 16, 16) << Separator;
-    rollback.Number(snapshot.copyNumber);
+    registration << entry << FieldSeparator << mapData;
+    rollback << mapData << FieldSeparator << snapshotText;
+    const bool stays = Removing(session) && RegistrationStaysFor(session, product);
+    if (stays)
+        Log(session, action, "the map set stays registered for the product ", product);
     const bool set = SetSessionProperty(session, RegisterAction, registration.Get()).Ok() &&
-                     SetSessionProperty(session, UnregisterAction, mapData).Ok() &&
+                     SetSessionProperty(session, UnregisterAction, stays ? "" : mapData).Ok() &&
                      SetSessionProperty(session, RegisterRollback, rollback.Get()).Ok() &&
-                     SetSessionProperty(session, UnregisterRollback, rollback.Get()).Ok();
+                     SetSessionProperty(session, UnregisterRollback, stays ? "" : rollback.Get()).Ok();
     if (!set)
         return Answer(session, action, StatusOf(StatusCode::NoMemory), "");
     Log(session, action, "dictionary before the change: ", rollback.Get());
@@ -188,50 +195,62 @@ unsigned PrepareMapSetActions(InstallerSession session)
 }
 
 // A deferred action: the `count` fields of its CustomActionData handed to
-// `work`. Without them (a removal with no dictionary) it has nothing to do.
+// `work`. Without them (a removal with no dictionary, or one leaving the
+// registration in place) it has nothing to do.
 unsigned RunDeferred(InstallerSession session, const char *action, int count,
                      Status (*work)(char **fields, InstallerPaths &paths), const char *done)
 {
-    char data[PropertySize];
+    char data[PropertySize], shown[PropertySize];
     char *fields[2];
-    if (ActionData(session, data, fields, count) != count) {
+    if (!ActionData(session, data)) {
         Log(session, action, "nothing to do");
         return InstallSuccess;
     }
+    std::memcpy(shown, data, sizeof data);
+    if (!SplitFields(data, fields, count))
+        return Malformed(session, action, shown);
     InstallerPaths paths;
     return Answer(session, action, work(fields, paths), done);
 }
 
+// Each deferred change leaves, before it writes, the numbered copy that its
+// rollback puts back, or it does not start.
 unsigned RegisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "RegisterMapSet", 2,
-                       [](char **fields, InstallerPaths &paths) { return AppendMapSetEntry(fields[0], fields[1], paths); },
+                       [](char **fields, InstallerPaths &paths) {
+                           constexpr Registration how{EarlierEntries::Replaced, CopyRule::Required};
+                           return AppendMapSetEntry(fields[0], fields[1], paths, how);
+                       },
                        "registered");
 }
 
 unsigned UnregisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "UnregisterMapSet", 1,
-                       [](char **fields, InstallerPaths &paths) { return RemoveMapSetRecords(fields[0], paths); },
+                       [](char **fields, InstallerPaths &paths) {
+                           return RemoveMapSetRecords(fields[0], paths, CopyRule::Required);
+                       },
                        "unregistered");
 }
 
-// A rollback's own failure cannot stop anything: it is logged.
+// A rollback's own failure cannot stop anything, but it is told: in the
+// log, and as the installer's error message.
 unsigned RestoreDictionaryAction(InstallerSession session)
 {
     const char *const action = "RestoreDictionary";
-    char data[PropertySize];
-    char *fields[4];
-    if (ActionData(session, data, fields, 4) != 4) {
+    char data[PropertySize], shown[PropertySize];
+    if (!ActionData(session, data)) {
         Log(session, action, "nothing to do");
         return InstallSuccess;
     }
-    const DictionarySnapshot snapshot{static_cast<int32_t>(std::strtol(fields[1], nullptr, 10)),
-                                      std::strtoull(fields[2], nullptr, 16),
-                                      static_cast<uint32_t>(std::strtoul(fields[3], nullptr, 10))};
+    std::memcpy(shown, data, sizeof data);
+    char *mapData = nullptr;
+    DictionarySnapshot snapshot{};
+    if (!ParseRollbackData(data, &mapData, snapshot))
+        return Malformed(session, action, shown);
     InstallerPaths paths;
-    Answer(session, action, RestoreDictionarySnapshot(fields[0], snapshot, paths), "dictionary as it was before");
-    return InstallSuccess;
+    return Answer(session, action, RestoreDictionarySnapshot(mapData, snapshot, paths), "dictionary as it was before");
 }
 
 }  // namespace

@@ -49,6 +49,9 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
     case FileMode::ReadOnly:
         handle = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         break;
+    case FileMode::CopyOnly:
+        handle = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        break;
     case FileMode::CreateNew:
         // Exclusive: a copy that appeared since the existence test is never
         // written over, and a symbolic link planted there is not followed.

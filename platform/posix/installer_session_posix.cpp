@@ -52,6 +52,13 @@ Status SetSessionProperty(InstallerSession, const char *name, const char *value)
     return Success;
 }
 
+// The stand-in's machine has no other product installed.
+bool OtherProductHolds(InstallerSession, const char *, char (&product)[PropertySize])
+{
+    product[0] = '\0';
+    return false;
+}
+
 void LogToSession(InstallerSession, const char *line)
 {
     std::fprintf(stderr, "installer log: %s\n", line);

@@ -37,6 +37,14 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
     case FileMode::ReadOnly:
         handle = _open(path, _O_RDONLY | _O_BINARY);
         break;
+    case FileMode::CopyOnly: {
+        // A link or junction stands for a file elsewhere.
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return StatusOf(StatusCode::CannotOpen);
+        handle = _open(path, _O_RDONLY | _O_BINARY);
+        break;
+    }
     case FileMode::CreateNew:
         // Exclusive, so a copy that appeared since the existence test is
         // never written over.

@@ -52,6 +52,56 @@ Status SetSessionProperty(InstallerSession session, const char *name, const char
     return set ? Success : StatusOf(StatusCode::WriteFailed);
 }
 
+// Closes an MSIHANDLE on every path.
+class MsiHandle {
+public:
+    explicit MsiHandle(MSIHANDLE handle = 0) : handle_(handle) {}
+    MsiHandle(const MsiHandle &) = delete;
+    MsiHandle &operator=(const MsiHandle &) = delete;
+    ~MsiHandle()
+    {
+        if (handle_)
+            MsiCloseHandle(handle_);
+    }
+    MSIHANDLE *operator&() { return &handle_; }
+    operator MSIHANDLE() const { return handle_; }
+
+private:
+    MSIHANDLE handle_ = 0;
+};
+
+bool OtherProductHolds(InstallerSession session, const char *directory, char (&product)[PropertySize])
+{
+    product[0] = '\0';
+    // The directory is the library's own identifier, never a user's text.
+    wchar_t query[256] = L"SELECT `ComponentId` FROM `Component` WHERE `Directory_`='";
+    const size_t used = wcslen(query);
+    wchar_t self[40];
+    DWORD selfSize = 40;
+    if (MultiByteToWideChar(CP_ACP, 0, directory, -1, query + used, static_cast<int>(254 - used)) <= 0 ||
+        MsiGetPropertyW(session, L"ProductCode", self, &selfSize) != ERROR_SUCCESS)
+        return false;
+    wcscat(query, L"'");
+    MsiHandle database(MsiGetActiveDatabase(session)), view;
+    if (!database || MsiDatabaseOpenViewW(database, query, &view) != ERROR_SUCCESS ||
+        MsiViewExecute(view, 0) != ERROR_SUCCESS)
+        return false;
+    for (;;) {
+        MsiHandle record;
+        if (MsiViewFetch(view, &record) != ERROR_SUCCESS)
+            return false;
+        wchar_t component[40];
+        DWORD size = 40;
+        if (MsiRecordGetStringW(record, 1, component, &size) != ERROR_SUCCESS)
+            continue;
+        wchar_t client[40];
+        for (DWORD index = 0; MsiEnumClientsW(component, index, client) == ERROR_SUCCESS; ++index) {
+            if (lstrcmpiW(client, self) != 0)
+                return WideCharToMultiByte(CP_ACP, 0, client, -1, product, PropertySize, nullptr, nullptr) > 0;
+        }
+    }
+}
+
 void LogToSession(InstallerSession session, const char *line)
 {
     wchar_t wide[PropertySize];

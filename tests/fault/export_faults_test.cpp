@@ -154,8 +154,10 @@ std::vector<Edit> ExportFaults::Edits()
     const Bytes withoutAnyCase = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST")});
     return {
         {"SetGeoDict", [=] { return SetGeoDict(owner_, "", source.c_str(), data.c_str(), "") == 1; },
-         Concat({old_, entry_}), true,
-         [=](wchar_t *text, int chars) { return RegisterMapSet(source.c_str(), data.c_str(), text, chars); }},
+         Concat({old_, entry_}), true},
+        // The earlier record naming the map file gives way to the entry.
+        {"RegisterMapSet", [=] { return RegisterMapSet(source.c_str(), data.c_str(), nullptr, 0) == 0; },
+         Concat({withoutExact, entry_}), false},
         {"ClearGeoDict", [=] { return ClearGeoDict(owner_, "", "", data.c_str(), "") == 1; }, withoutExact, true,
          [=](wchar_t *text, int chars) { return UnregisterMapSet(data.c_str(), text, chars); }},
         {"GeoDictGlue", [=] { return GeoDictGlue(data.c_str(), file.c_str()) == 0; }, Concat({old_, entry_}), false},
@@ -163,28 +165,29 @@ std::vector<Edit> ExportFaults::Edits()
     };
 }
 
+// Each operation fails once, comes back short, or fails from then on
+// (every operation, or every file-size change or sync).
+struct Mode {
+    Fault kind;
+    Operation operation;
+    const char *name;
+};
+const Mode Modes[] = {
+    {Fault::Fail, Operation::Any, "each operation failing"},
+    {Fault::Short, Operation::Any, "short, then nothing"},
+    {Fault::Partial, Operation::Any, "short once"},
+    {Fault::Lasting, Operation::Any, "every operation failing from then on"},
+    {Fault::Lasting, Operation::Resize, "every file-size change failing from then on"},
+    {Fault::Lasting, Operation::Sync, "every sync failing from then on"},
+};
+
 // Whatever fails, the dictionary is never left lost: an edit that answers
 // success has made its change, one that answers failure has not, once the
-// next call (any export) has rolled back what a journal describes. Each
-// operation fails once, comes back short, or fails from then on (every
-// operation, or every file-size change or sync).
+// next call (any export) has rolled back what a journal describes.
 TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
 {
-    struct Mode {
-        Fault kind;
-        Operation operation;
-        const char *name;
-    };
-    const Mode modes[] = {
-        {Fault::Fail, Operation::Any, "each operation failing"},
-        {Fault::Short, Operation::Any, "short, then nothing"},
-        {Fault::Partial, Operation::Any, "short once"},
-        {Fault::Lasting, Operation::Any, "every operation failing from then on"},
-        {Fault::Lasting, Operation::Resize, "every file-size change failing from then on"},
-        {Fault::Lasting, Operation::Sync, "every sync failing from then on"},
-    };
     for (const Edit &edit : Edits()) {
-        for (const Mode &mode : modes) {
+        for (const Mode &mode : Modes) {
             int unsettled = 0, neither = 0, takenBack = 0;
             int injected = Loop(mode.kind, [&] { return Outcome{edit.call(), 0}; },
                 [&](const Outcome &outcome, int k) {
@@ -221,6 +224,65 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
 }
 
 #ifndef _WIN32
+std::string SessionProperty(const char *name)
+{
+    char value[1024];
+    return DorvanSessionProperty(name, value, sizeof value) >= 0 ? value : "";
+}
+
+unsigned RunWithActionData(unsigned (*action)(unsigned long), const char *name)
+{
+    DorvanSetSessionProperty("CustomActionData", SessionProperty(name).c_str());
+    return action(0);
+}
+
+// Windows Installer's transaction, as msiexec plays it when a later action
+// fails: the immediate action takes its snapshot, the deferred action
+// edits, its rollback puts the dictionary back, every operation of the
+// three failing in turn. After the next call the dictionary holds the old
+// or the new bytes, and the old ones whenever the rollback answered
+// success; a rollback that cannot put them back answers its failure.
+TEST_F(ExportFaults, EveryInstallerTransactionRollsBackOrAnswersWhyNot)
+{
+    DorvanSetSessionProperty("DORVANMAPDATA", data_.Name().c_str());
+    DorvanSetSessionProperty("DORVANENTRYDIR", source_.Name().c_str());
+    const struct {
+        const char *name;
+        unsigned (*action)(unsigned long);
+        const char *rollback;
+    } actions[] = {{"DorvanRegisterMapSet", RegisterMapSetAction, "DorvanRegisterMapSetRollback"},
+                   {"DorvanUnregisterMapSet", UnregisterMapSetAction, "DorvanUnregisterMapSetRollback"}};
+    for (const auto &action : actions) {
+        for (const Mode &mode : Modes) {
+            unsigned changed = 0, restored = 0;
+            int unrestored = 0;
+            int injected = Loop(mode.kind,
+                [&] {
+                    // Failing here, the installation ends before any change.
+                    changed = 1603;
+                    restored = 0;
+                    if (PrepareMapSetActions(0) != 0)
+                        return Outcome{false, 0};
+                    changed = RunWithActionData(action.action, action.name);
+                    restored = RunWithActionData(RestoreDictionaryAction, action.rollback);
+                    return Outcome{changed == 0 && restored == 0 && Dictionary() == old_, 0};
+                },
+                [&](const Outcome &, int k) {
+                    if (restored == 0)
+                        EXPECT_EQ(old_, Dictionary()) << action.name << " (" << mode.name << "), fault " << k;
+                    unrestored += restored != 0;
+                    GeoDictFind(data_.Name().c_str(), "");
+                    const Bytes now = Dictionary();
+                    EXPECT_TRUE(now == old_ || restored != 0) << action.name << " (" << mode.name << "), fault " << k;
+                    EXPECT_FALSE(fs::exists(data_ / "Geodict.dct-journal")) << action.name << ", fault " << k;
+                }, mode.operation);
+            EXPECT_GT(injected, mode.operation == Operation::Any ? 10 : 0) << action.name << ", " << mode.name;
+            std::printf("  %s and its rollback, %s: %d faults, %d rollbacks answered failure\n", action.name,
+                        mode.name, injected, unrestored);
+        }
+    }
+}
+
 // The process stopped before each file operation of each edit in turn,
 // those of the journal included: the next call finds the old or the new
 // dictionary.

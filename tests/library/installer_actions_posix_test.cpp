@@ -1,7 +1,9 @@
+// DorvanSetup's registration over an older version, its snapshots, and
 // Windows Installer's custom actions on the portable build's stand-in
 // session, as msiexec runs them: the immediate action hands out the
 // CustomActionData, the deferred action edits, and the rollback action puts
-// the dictionary back byte for byte, after an install and after a removal.
+// the dictionary back byte for byte, after an install, an upgrade and a
+// removal.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,13 +29,44 @@ unsigned RunDeferred(unsigned (*action)(unsigned long), const char *name)
     return action(0);
 }
 
+// An older version's entry in the host's dictionary, and this version's.
+const Bytes Host = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque")});
+const Bytes OlderEntry = MakeRecord("Pols0000.GST extra");
+const Bytes Entry = Concat({MakeRecord("Pols0000.GST"), MakeRecord("Czechy.GST")});
+
+TEST(InstallerActions, AnUpgradeLeavesTheNewEntryOnceAndItsSnapshotPutsTheOldOneBack)
+{
+    TempDirectory data, source;
+    WriteFileBytes(source / "GeoExt.gxt", Entry);
+    const Bytes older = Concat({Host, OlderEntry});
+    // Over an older entry, over two, and over itself (nothing written).
+    for (const Bytes &before : {older, Concat({older, Entry, OlderEntry}), Concat({Host, Entry})}) {
+        WriteFileBytes(data / "Geodict.dct", before);
+        char snapshot[DORVAN_SNAPSHOT_CHARS];
+        ASSERT_EQ(0, TakeDictionarySnapshot(data.Name().c_str(), snapshot, sizeof snapshot, nullptr, 0));
+        EXPECT_EQ(0, RegisterMapSet(source.Name().c_str(), data.Name().c_str(), nullptr, 0));
+        EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
+        EXPECT_EQ(before != Concat({Host, Entry}), std::filesystem::exists(data / "Geodict.000"));
+        EXPECT_EQ(0, RestoreDictionarySnapshot(data.Name().c_str(), snapshot, nullptr, 0));
+        EXPECT_EQ(before, ReadFileBytes(data / "Geodict.dct"));
+        std::filesystem::remove(data / "Geodict.000");
+    }
+    // Texts it did not write, and a buffer too small: -1, nothing done.
+    wchar_t message[8] = L"x";
+    for (const char *bad : {"", "12|00000000000000ff", "12|00000000000000ff|0|", "12x|00000000000000ff|0"})
+        EXPECT_EQ(-1, RestoreDictionarySnapshot(data.Name().c_str(), bad, message, 8)) << bad;
+    char small[8];
+    EXPECT_EQ(-1, TakeDictionarySnapshot(data.Name().c_str(), small, sizeof small, message, 8));
+    EXPECT_EQ(L'\0', message[0]);
+    EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
+}
+
 TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
 {
     TempDirectory data, source;
-    const Bytes old = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Pols0000.GST extra")});
-    const Bytes entry = Concat({MakeRecord("Pols0000.GST"), MakeRecord("Czechy.GST")});
+    const Bytes old = Concat({Host, OlderEntry});
     WriteFileBytes(data / "Geodict.000", ToBytes("an earlier copy"));
-    WriteFileBytes(source / "GeoExt.gxt", entry);
+    WriteFileBytes(source / "GeoExt.gxt", Entry);
     DorvanSetSessionProperty("DORVANMAPDATA", data.Name().c_str());
     DorvanSetSessionProperty("DORVANENTRYDIR", source.Name().c_str());
 
@@ -42,24 +75,59 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
         unsigned (*action)(unsigned long);
         const char *rollback;
         Bytes after;
+        const char *upgradingProduct = "";
     };
     const Change changes[] = {
-        {"DorvanRegisterMapSet", RegisterMapSetAction, "DorvanRegisterMapSetRollback", Concat({old, entry})},
-        {"DorvanUnregisterMapSet", UnregisterMapSetAction, "DorvanUnregisterMapSetRollback",
-         Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque")})},
+        // The older version's record gives way to this one's entry.
+        {"DorvanRegisterMapSet", RegisterMapSetAction, "DorvanRegisterMapSetRollback", Concat({Host, Entry})},
+        {"DorvanUnregisterMapSet", UnregisterMapSetAction, "DorvanUnregisterMapSetRollback", Host},
+        // The older product removed by the newer one's upgrade: the
+        // registration stays.
+        {"DorvanUnregisterMapSet", UnregisterMapSetAction, "DorvanUnregisterMapSetRollback", old,
+         "{6F0F2B9E-3C51-4D7A-9A57-2D4E8C1B7A10}"},
     };
     for (const Change &change : changes) {
         WriteFileBytes(data / "Geodict.dct", old);
+        DorvanSetSessionProperty("UPGRADINGPRODUCTCODE", change.upgradingProduct);
+        DorvanSetSessionProperty("REMOVE", change.upgradingProduct[0] ? "ALL" : "");
         ASSERT_EQ(0u, PrepareMapSetActions(0)) << change.name;
         EXPECT_EQ(0u, RunDeferred(change.action, change.name)) << change.name;
         EXPECT_EQ(change.after, ReadFileBytes(data / "Geodict.dct")) << change.name;
-        EXPECT_EQ(0u, RunDeferred(RestoreDictionaryAction, change.rollback)) << change.name;
-        EXPECT_EQ(old, ReadFileBytes(data / "Geodict.dct")) << change.name << " rolled back";
-        // A second rollback finds nothing to do.
-        EXPECT_EQ(0u, RunDeferred(RestoreDictionaryAction, change.rollback)) << change.name;
-        EXPECT_EQ(old, ReadFileBytes(data / "Geodict.dct")) << change.name;
+        // Twice: a second rollback finds nothing to do.
+        for (int run = 0; run < 2; ++run) {
+            EXPECT_EQ(0u, RunDeferred(RestoreDictionaryAction, change.rollback)) << change.name;
+            EXPECT_EQ(old, ReadFileBytes(data / "Geodict.dct")) << change.name << " rolled back";
+        }
     }
     EXPECT_EQ(ToBytes("an earlier copy"), ReadFileBytes(data / "Geodict.000"));
+    DorvanSetSessionProperty("UPGRADINGPRODUCTCODE", "");
+    DorvanSetSessionProperty("REMOVE", "");
+
+    // CustomActionData that the immediate action did not write: 1603, and
+    // nothing touched.
+    const struct {
+        unsigned (*action)(unsigned long);
+        std::string data;
+    } malformed[] = {
+        {RegisterMapSetAction, source.Name()},
+        {RegisterMapSetAction, source.Name() + "|" + data.Name() + "|"},
+        {UnregisterMapSetAction, data.Name() + "|" + data.Name()},
+        {RestoreDictionaryAction, data.Name() + "|83|2751f3777227d67a"},
+        {RestoreDictionaryAction, data.Name() + "|83x|2751f3777227d67a|1"},
+        {RestoreDictionaryAction, data.Name() + "|83|2751f3777227d67a|1|"},
+    };
+    auto files = [&] {
+        const std::filesystem::directory_iterator all(data.Path());
+        return std::distance(begin(all), end(all));
+    };
+    const auto before = files();
+    WriteFileBytes(data / "Geodict.dct", Concat({Host, Entry, Entry}));
+    for (const auto &bad : malformed) {
+        DorvanSetSessionProperty("CustomActionData", bad.data.c_str());
+        EXPECT_EQ(1603u, bad.action(0)) << bad.data;
+        EXPECT_EQ(Concat({Host, Entry, Entry}), ReadFileBytes(data / "Geodict.dct")) << bad.data;
+        EXPECT_EQ(before, files()) << bad.data;
+    }
 
     // No dictionary: the immediate action fails the installation, but not
     // a removal, which has nothing to unregister.

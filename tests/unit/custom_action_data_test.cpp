@@ -1,0 +1,72 @@
+// The texts handed from one installer step to a later one, read strictly:
+// what the library writes reads back as it was, and nothing else reads.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "unattended/custom_action_data.h"
+
+namespace dorvan {
+namespace {
+
+TEST(CustomActionData, OnlyTheExactFieldsReadBack)
+{
+    char text[SnapshotTextSize];
+    FormatSnapshot({2147483647, 0x0123456789abcdefu, 4294967294u}, text);
+    EXPECT_STREQ("2147483647|0123456789abcdef|4294967294", text);
+
+    struct Case {
+        const char *data;
+        bool good;
+    } cases[] = {
+        {"C:\\Mapy|4089|00000000000000ff|3", true},
+        {"C:\\Mapy|0|ffffffffffffffff|0", true},
+        {"C:\\Mapy|4089|00000000000000ff|3|", false},  // a trailing separator
+        {"C:\\Mapy|4089|00000000000000ff|3|7", false}, // a field too many
+        {"C:\\Mapy|4089|00000000000000ff", false},     // one too few
+        {"C:\\Mapy|4089x|00000000000000ff|3", false},
+        {"C:\\Mapy|-1|00000000000000ff|3", false},
+        {"C:\\Mapy|+1|00000000000000ff|3", false},
+        {"C:\\Mapy|2147483648|00000000000000ff|3", false},
+        {"C:\\Mapy|99999999999999999999|00000000000000ff|3", false},
+        {"C:\\Mapy|4089|00000000000000FF|3", false},  // upper-case digits are not written
+        {"C:\\Mapy|4089|0000000000000ff|3", false},   // 15 digits
+        {"C:\\Mapy|4089|000000000000000ff|3", false}, // 17
+        {"C:\\Mapy|4089|00000000000000fg|3", false},
+        {"C:\\Mapy|4089|00000000000000ff|4294967295", false},
+        {"C:\\Mapy|4089|00000000000000ff| 3", false},
+        {"C:\\Mapy||00000000000000ff|3", false},
+        {"|4089|00000000000000ff|3", false},
+        {"C:\\Mapy", false},
+        {"", false},
+    };
+    for (const Case &c : cases) {
+        char data[1024];
+        std::strcpy(data, c.data);
+        char *mapData = nullptr;
+        DictionarySnapshot snapshot{};
+        EXPECT_EQ(c.good, ParseRollbackData(data, &mapData, snapshot)) << c.data;
+        if (c.good) {
+            char again[SnapshotTextSize];
+            FormatSnapshot(snapshot, again);
+            EXPECT_EQ(c.data, std::string("C:\\Mapy|") + again) << c.data;
+        }
+    }
+
+    // The deferred actions' own fields: exactly so many, none empty.
+    const struct {
+        const char *data;
+        int count;
+        bool good;
+    } splits[] = {{"C:\\a|C:\\b", 2, true}, {"C:\\a", 1, true},    {"C:\\a|C:\\b|", 2, false},
+                  {"C:\\a|C:\\b", 1, false}, {"C:\\a|", 1, false}, {"C:\\a||C:\\b", 2, false}, {"|C:\\b", 2, false}};
+    for (const auto &split : splits) {
+        char data[64], *fields[2];
+        std::strcpy(data, split.data);
+        EXPECT_EQ(split.good, SplitFields(data, fields, split.count)) << split.data << ", " << split.count;
+    }
+}
+
+}  // namespace
+}  // namespace dorvan

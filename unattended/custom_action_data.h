@@ -1,0 +1,45 @@
+// The texts one step of an installation hands to a later one: the
+// CustomActionData of each deferred and rollback Windows Installer action,
+// and the dictionary's snapshot that a setup script keeps for its own undo.
+//
+// Fields are separated by '|', which no Windows path holds, and none may
+// be empty:
+//
+//   registration     ENTRYDIR|MAPDATADIR
+//   unregistration   MAPDATADIR
+//   rollback         MAPDATADIR|LENGTH|CHECKSUM|COPY
+//   snapshot         LENGTH|CHECKSUM|COPY
+//
+// ENTRYDIR holds "GeoExt.gxt"; MAPDATADIR is the map data directory.
+// LENGTH is the dictionary's length before the change, in decimal digits,
+// 0 to 2147483647; CHECKSUM its journal checksum, exactly 16 lower-case
+// hexadecimal digits; COPY the number of the numbered copy the change
+// leaves of it, in decimal digits, 0 to 4294967294. An empty
+// CustomActionData means that the action has nothing to do (a removal
+// with no dictionary, or one whose registration stays for another
+// product). Anything else is malformed and is refused whole.
+#pragma once
+
+#include <cstddef>
+
+#include "installer/installer_actions.h"
+
+namespace dorvan {
+
+constexpr char FieldSeparator = '|';
+
+// A snapshot's text, terminator included, fits this size.
+constexpr size_t SnapshotTextSize = 40;
+
+// "LENGTH|CHECKSUM|COPY".
+void FormatSnapshot(const DictionarySnapshot &snapshot, char (&text)[SnapshotTextSize]);
+bool ParseSnapshot(const char *text, DictionarySnapshot &snapshot);
+
+// Splits `data` in place at its separators into exactly `count` fields,
+// none empty; false, with `data` left in pieces, for any other number.
+bool SplitFields(char *data, char **fields, int count);
+
+// A rollback's CustomActionData in place: its directory in `*mapDataDir`.
+bool ParseRollbackData(char *data, char **mapDataDir, DictionarySnapshot &snapshot);
+
+}  // namespace dorvan
