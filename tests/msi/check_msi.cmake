@@ -165,6 +165,72 @@ run_msiexec("uninstall (failing package)" msi-uninstall-2.log status log /x "C:\
 expect_status("uninstall (failing package)" "${status}" 0)
 expect_dictionary("uninstall (failing package)" "${original}")
 
+# Major upgrades: 1.0.0, then 1.1.0 (the same entry) or 1.2.0 (a changed
+# one) with RemoveExistingProducts early (after InstallValidate or
+# InstallInitialize) or late (after InstallExecute or InstallFinalize).
+# Afterwards only the newer product is installed, the map file is there,
+# and the dictionary holds the host's bytes and the newer entry once; its
+# removal leaves the host's first bytes.
+file(READ "${data}/Geodict.dct" host HEX)
+function(make_version version schedule)
+  set(folder "${WORK}/v${version}-${schedule}")
+  file(COPY "${WORK}/DorvanSetup.wxi" "${DLL}" "${WORK}/Pols0000.GST" "${WORK}/setup/GeoExt.gxt"
+       DESTINATION "${folder}")
+  if(version STREQUAL 1.2.0)
+    dorvan_write_newer_entry("${folder}/GeoExt.gxt")
+  endif()
+  string(REPLACE "Version=\"1.0.0\"" "Version=\"${version}\"" text "${example}")
+  file(WRITE "${folder}/map_set_setup.wxs" "${text}")
+  dorvan_run(0 "wixl (${version})" ${CMAKE_COMMAND} -E chdir "${folder}" ${WIXL} -a ${ARCH} -o setup.msi
+             map_set_setup.wxs)
+  dorvan_run(0 "msibuild (${version})" ${MSIBUILD} "${folder}/setup.msi" -q
+             "UPDATE `CustomAction` SET `Type`=3393 WHERE `Action`='DorvanRegisterMapSetRollback' OR `Action`='DorvanUnregisterMapSetRollback'")
+  dorvan_run(0 "msibuild (${version}, ${schedule})" ${MSIBUILD} "${folder}/setup.msi" -q
+             "UPDATE `InstallExecuteSequence` SET `Sequence`=${schedule} WHERE `Action`='RemoveExistingProducts'")
+  file(COPY_FILE "${folder}/setup.msi" "${drive}/v${version}-${schedule}.msi")
+endfunction()
+# The products named Mapa Polski that the installer lists, by version.
+function(installed_versions out)
+  execute_process(COMMAND ${WINE} reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s
+                  OUTPUT_VARIABLE listing ERROR_QUIET TIMEOUT 120)
+  string(REGEX MATCHALL "DisplayVersion[ \t]+REG_SZ[ \t]+[0-9.]+" versions "${listing}")
+  string(REGEX REPLACE "DisplayVersion[ \t]+REG_SZ[ \t]+" "" versions "${versions}")
+  set(${out} "${versions}" PARENT_SCOPE)
+endfunction()
+make_version(1.0.0 1401)
+foreach(schedule 1401 1501 6501 6601)
+  foreach(version 1.1.0 1.2.0)
+    set(what "upgrade to ${version}, RemoveExistingProducts at ${schedule}")
+    make_version(${version} ${schedule})
+    run_msiexec("install 1.0.0 (${schedule})" msi-old.log status log /i "C:\\v1.0.0-1401.msi")
+    expect_status("${what}: 1.0.0" "${status}" 0)
+    run_msiexec("${what}" msi-upgrade.log status log /i "C:\\v${version}-${schedule}.msi")
+    expect_status("${what}" "${status}" 0)
+    installed_versions(versions)
+    if(NOT versions STREQUAL "${version}")
+      message(SEND_ERROR "${what}: expected only ${version} installed, got ${versions}")
+    endif()
+    dorvan_expect_exists("${data}/Pols0000.GST" YES "${what}")
+    dorvan_expect_registered("${data}/Geodict.dct" "${host}" "${WORK}/v${version}-${schedule}/GeoExt.gxt" "${what}")
+    run_msiexec("${what}: uninstall" msi-upgraded-uninstall.log status log /x "C:\\v${version}-${schedule}.msi")
+    expect_status("${what}: uninstall" "${status}" 0)
+    expect_dictionary("${what}: uninstall" "${original}")
+    dorvan_expect_exists("${data}/Pols0000.GST" NO "${what}: uninstall")
+    file(GLOB copies "${data}/Geodict.0*")
+    file(REMOVE ${copies})
+  endforeach()
+endforeach()
+
+# The older product's removal as Windows runs it within an upgrade, with
+# UPGRADINGPRODUCTCODE set: the registration stays.
+run_msiexec("install 1.0.0" msi-old.log status log /i "C:\\v1.0.0-1401.msi")
+file(SHA256 "${data}/Geodict.dct" installed)
+run_msiexec("removal within an upgrade" msi-upgrading.log status log /x "C:\\v1.0.0-1401.msi"
+            "UPGRADINGPRODUCTCODE={0D1A2B3C-4D5E-4F60-8172-93A4B5C6D7E8}")
+expect_status("removal within an upgrade" "${status}" 0)
+expect_dictionary("removal within an upgrade" "${installed}")
+file(COPY_FILE "${WORK}/host/Geodict.dct" "${data}/Geodict.dct")
+
 # No host: 1603, nothing installed, no box to wait on, message 17 in the log.
 dorvan_remove_host_keys(${WINE} ${view})
 file(REMOVE_RECURSE "${data}")
@@ -177,6 +243,5 @@ expect_in_log("no host" "${log}" "Instalacja zostaje przerwana\\. Najpierw zains
 message(STATUS "msiexec runs (${ARCH} package):${timings}")
 dorvan_remove_host_keys(${WINE} ${view})
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")
-foreach(package map_set_setup failing)
-  file(REMOVE "${drive}/${package}.msi")
-endforeach()
+file(GLOB packages "${drive}/*.msi")
+file(REMOVE ${packages})

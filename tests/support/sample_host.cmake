@@ -23,6 +23,25 @@ function(dorvan_write_sample_host work)
   file(WRITE "${work}/setup/GeoExt.gxt" "${entry}")
 endfunction()
 
+# A newer version's entry: other bytes, naming the same map file.
+function(dorvan_write_newer_entry path)
+  set(entry "")
+  dorvan_record("Pols0000.GST Poland 1.2" entry)
+  dorvan_record("Pols0000.GST regions 1.2" entry)
+  file(WRITE "${path}" "${entry}")
+endfunction()
+
+# Reports an error unless the dictionary `dictionary` holds exactly the
+# host's bytes `host` (read as hexadecimal) with the entry `entry` (a file)
+# after them; `after` names the step.
+function(dorvan_expect_registered dictionary host entry after)
+  file(READ "${entry}" bytes HEX)
+  file(READ "${dictionary}" now HEX)
+  if(NOT now STREQUAL "${host}${bytes}")
+    message(SEND_ERROR "${after}: expected the host's bytes and ${entry} once, got ${now}")
+  endif()
+endfunction()
+
 # Reports an error unless `path` exists exactly when `wanted` is true;
 # `after` names the step that should have left it so.
 function(dorvan_expect_exists path wanted after)
