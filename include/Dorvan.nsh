@@ -84,9 +84,9 @@ Var DorvanSetupDll
 !define DorvanFindMapDataDir "!insertmacro DorvanFindMapDataDir"
 
 ; ${DorvanRegisterMapSet} RESULT MESSAGE SOURCEDIR MAPDATADIR
-; Appends SOURCEDIR\GeoExt.gxt to the dictionary once, after a numbered
-; backup. RESULT: 0 registered; else the message id (19 to 23), its text in
-; MESSAGE.
+; Puts SOURCEDIR\GeoExt.gxt into the dictionary once, in place of an older
+; version's entry, after a numbered backup. RESULT: 0 registered; else the
+; message id (19 to 23), its text in MESSAGE.
 !macro DorvanRegisterMapSet Result Message SourceDir MapDataDir
   System::Call '$DorvanSetupDll::RegisterMapSet(m "${SourceDir}", m "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
   Pop ${Result}
@@ -104,6 +104,30 @@ Var DorvanSetupDll
   Pop ${Message}
 !macroend
 !define DorvanUnregisterMapSet "!insertmacro DorvanUnregisterMapSet"
+
+; ${DorvanTakeDictionarySnapshot} RESULT SNAPSHOT MESSAGE MAPDATADIR
+; The dictionary as it is now, told in SNAPSHOT, for the installer to put
+; it back with ${DorvanRestoreDictionarySnapshot} if it fails after its
+; registration. RESULT: 0, or the message id (19 to 22), its text in
+; MESSAGE.
+!macro DorvanTakeDictionarySnapshot Result Snapshot Message MapDataDir
+  System::Call '$DorvanSetupDll::TakeDictionarySnapshot(m "${MapDataDir}", m .s, i ${NSIS_MAX_STRLEN}, w .s, i ${NSIS_MAX_STRLEN}) i .s'
+  Pop ${Result}
+  Pop ${Snapshot}
+  Pop ${Message}
+!macroend
+!define DorvanTakeDictionarySnapshot "!insertmacro DorvanTakeDictionarySnapshot"
+
+; ${DorvanRestoreDictionarySnapshot} RESULT MESSAGE MAPDATADIR SNAPSHOT
+; Puts the dictionary back as SNAPSHOT saw it, an older version's entry
+; included, and unloads the library. RESULT: 0; else the message id (19 to
+; 23), its text in MESSAGE.
+!macro DorvanRestoreDictionarySnapshot Result Message MapDataDir Snapshot
+  System::Call '$DorvanSetupDll::RestoreDictionarySnapshot(m "${MapDataDir}", m "${Snapshot}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  Pop ${Result}
+  Pop ${Message}
+!macroend
+!define DorvanRestoreDictionarySnapshot "!insertmacro DorvanRestoreDictionarySnapshot"
 !endif
 
 ; ${DorvanVorezuInstalled} RESULT MAPDATADIR

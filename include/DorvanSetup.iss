@@ -30,6 +30,12 @@ function DorvanUndoRegistrationCall(MapDataDir: AnsiString; Message: String; Mes
   external 'UnregisterMapSet@files:DorvanSetup.dll stdcall setuponly';
 function DorvanVorezuInstalled(MapDataDir: AnsiString): Integer;
   external 'VorezuInstalled@files:DorvanSetup.dll stdcall setuponly';
+function DorvanTakeDictionarySnapshotCall(MapDataDir: AnsiString; Snapshot: AnsiString; SnapshotChars: Integer;
+  Message: String; MessageChars: Integer): Integer;
+  external 'TakeDictionarySnapshot@files:DorvanSetup.dll stdcall setuponly';
+function DorvanRestoreDictionarySnapshotCall(MapDataDir, Snapshot: AnsiString; Message: String;
+  MessageChars: Integer): Integer;
+  external 'RestoreDictionarySnapshot@files:DorvanSetup.dll stdcall setuponly';
 
 { The text a function wrote, up to its terminator. }
 function DorvanTextOf(Buffer: String): String;
@@ -50,7 +56,8 @@ begin
   Message := DorvanTextOf(Text);
 end;
 
-{ SourceDir\GeoExt.gxt appended to the dictionary once, after a backup. }
+{ SourceDir\GeoExt.gxt in the dictionary once, in place of an older
+  version's entry, after a backup. }
 function DorvanRegisterMapSet(SourceDir, MapDataDir: String; var Message: String): Integer;
 var
   Text: String;
@@ -71,13 +78,39 @@ begin
 end;
 
 { The same, in the setup: takes back a registration of this setup's own
-  when the installation fails after it. }
+  when the installation fails after it. Over an older version, use the
+  snapshot below instead, which puts the older entry back too. }
 function DorvanUndoRegistration(MapDataDir: String; var Message: String): Integer;
 var
   Text: String;
 begin
   Text := StringOfChar(#0, DorvanMessageChars);
   Result := DorvanUndoRegistrationCall(MapDataDir, Text, DorvanMessageChars);
+  Message := DorvanTextOf(Text);
+end;
+
+{ The dictionary as it is now, in Snapshot, for DorvanRestoreDictionarySnapshot
+  to put back should the installation fail after its registration. }
+function DorvanTakeDictionarySnapshot(MapDataDir: String; var Snapshot: String; var Message: String): Integer;
+var
+  Text: String;
+  Taken: AnsiString;
+begin
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Taken := StringOfChar(#0, 64);
+  Result := DorvanTakeDictionarySnapshotCall(MapDataDir, Taken, 64, Text, DorvanMessageChars);
+  Snapshot := Copy(Taken, 1, Pos(#0, Taken) - 1);
+  Message := DorvanTextOf(Text);
+end;
+
+{ The dictionary back as Snapshot saw it, an older version's entry
+  included. }
+function DorvanRestoreDictionarySnapshot(MapDataDir, Snapshot: String; var Message: String): Integer;
+var
+  Text: String;
+begin
+  Text := StringOfChar(#0, DorvanMessageChars);
+  Result := DorvanRestoreDictionarySnapshotCall(MapDataDir, Snapshot, Text, DorvanMessageChars);
   Message := DorvanTextOf(Text);
 end;
 

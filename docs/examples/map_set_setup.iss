@@ -9,6 +9,11 @@
 ;   ISCC map_set_setup.iss
 ;   map_set_setup.exe /VERYSILENT /SUPPRESSMSGBOXES /LOG=setup.log
 ;
+; Run over an installed older version (the same AppId, here AppName's), it
+; upgrades it: its entry takes the older one's place. Should it fail after
+; its registration, it puts the dictionary back as it found it, the older
+; version's entry included.
+;
 ; DorvanSetup.dll, DorvanSetup.iss, GeoExt.gxt and Pols0000.GST lie beside
 ; this script. The project's tests build it with ISCC and run it.
 
@@ -36,6 +41,8 @@ Type: files; Name: "{app}\mapset.ini"
 [Code]
 var
   MapData: String;
+  { The dictionary before this setup's registration. }
+  Snapshot: String;
   { Registered by this setup, and not yet answered for by a finished one. }
   RegisteredHere: Boolean;
 
@@ -61,21 +68,21 @@ procedure CurStepChanged(CurStep: TSetupStep);
 var
   Id: Integer;
   Message: String;
-  Before: Integer;
 begin
   { Registered just before the files are installed, where a failure can
     still end the setup with nothing installed. }
   if CurStep = ssInstall then
   begin
     ExtractTemporaryFile('GeoExt.gxt');
-    Before := DorvanVorezuInstalled(MapData);
-    Id := DorvanRegisterMapSet(ExpandConstant('{tmp}'), MapData, Message);
+    Id := DorvanTakeDictionarySnapshot(MapData, Snapshot, Message);
+    if Id = 0 then
+      Id := DorvanRegisterMapSet(ExpandConstant('{tmp}'), MapData, Message);
     if Id <> 0 then
     begin
       DorvanReport(Id, Message);
       Abort;
     end;
-    RegisteredHere := Before <> 1;
+    RegisteredHere := True;
   end;
   if CurStep = ssPostInstall then
   begin
@@ -84,14 +91,20 @@ begin
   end;
 end;
 
-{ An installation that failed after the registration takes it back, so the
-  dictionary names no map set whose file is not there. }
+{ An installation that failed after the registration puts the dictionary
+  back as it was: an older version stays registered as it was, and
+  otherwise the dictionary names no map set whose file is not there. }
 procedure DeinitializeSetup();
 var
+  Id: Integer;
   Message: String;
 begin
   if RegisteredHere then
-    DorvanUndoRegistration(MapData, Message);
+  begin
+    Id := DorvanRestoreDictionarySnapshot(MapData, Snapshot, Message);
+    if Id <> 0 then
+      Log(Format('Dorvan: message %d: %s', [Id, Message]));
+  end;
 end;
 
 procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);

@@ -1,4 +1,4 @@
-; An NSIS installer for the map set for Poland on DorvanSetup.dll, safe to
+﻿; An NSIS installer for the map set for Poland on DorvanSetup.dll, safe to
 ; run silently (/S): the library never shows anything, every failure is
 ; written to the installer's details with DetailPrint and to
 ; "%TEMP%\map_set_setup.log", shown with MessageBox ... /SD IDOK, which a
@@ -7,8 +7,13 @@
 ;   makensis map_set_setup_unattended.nsi
 ;   map_set_setup_unattended.exe /S
 ;
-; DorvanSetup.dll, Dorvan.nsh, GeoExt.gxt and Pols0000.GST lie beside this
-; script. The project's tests build and run it silently.
+; Run over an installed older version, it upgrades it: its entry takes the
+; older one's place. Should it fail after its registration, it puts the
+; dictionary back as it found it, the older version's entry included.
+;
+; The script is UTF-8 with a byte order mark, as makensis reads Polish
+; letters on every system. DorvanSetup.dll, Dorvan.nsh, GeoExt.gxt and
+; Pols0000.GST lie beside this script. The project's tests build and run it silently.
 
 Unicode true
 !addincludedir "."
@@ -26,6 +31,8 @@ RequestExecutionLevel admin
 
 Var MapData
 Var Message
+Var Snapshot
+Var Upgrading
 
 ; A failure told the unattended way, then the installer ends with exit
 ; code 2. A silent installer keeps no details, so the line also goes to a
@@ -51,21 +58,42 @@ Function .onInit
   found:
 FunctionEnd
 
+; Takes back what this installer did: the dictionary as it was before, and
+; the map file unless an older version had it installed.
+!macro UndoInstallation
+  ${DorvanRestoreDictionarySnapshot} $1 $2 $MapData $Snapshot
+  StrCmp $1 0 +2
+    DetailPrint "Dorvan: message $1: $2"
+  StrCmp $Upgrading 1 +2
+    Delete "$MapData\Pols0000.GST"
+!macroend
+
 Section "Map set for Poland"
+  ${DorvanVorezuInstalled} $Upgrading $MapData
+  ${DorvanTakeDictionarySnapshot} $0 $Snapshot $Message $MapData
+  StrCmp $0 0 taken
+    !insertmacro ReportAndQuit $0
+  taken:
   SetOutPath $MapData
   File "${DORVAN_FILES}\Pols0000.GST"
   SetOutPath $PLUGINSDIR
   File "${DORVAN_FILES}\GeoExt.gxt"
   ${DorvanRegisterMapSet} $0 $Message $PLUGINSDIR $MapData
   StrCmp $0 0 registered
-    Delete "$MapData\Pols0000.GST"
+    !insertmacro UndoInstallation
     !insertmacro ReportAndQuit $0
   registered:
   ; The uninstaller needs the library and the directory.
+  ClearErrors
   SetOutPath $INSTDIR
   File "${DORVAN_FILES}\DorvanSetup.dll"
   WriteINIStr "$INSTDIR\mapset.ini" Dorvan MapData $MapData
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  IfErrors 0 done
+    !insertmacro UndoInstallation
+    StrCpy $Message "Nie można zapisać plików instalacji w $INSTDIR."
+    !insertmacro ReportAndQuit 0
+  done:
 SectionEnd
 
 Function un.onInit

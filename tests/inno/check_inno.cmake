@@ -21,11 +21,12 @@ set(empty "${drive}/Mapy bez slownika")
 set(app "${drive}/Program Files/Mapa Polski")
 set(limit 120)
 
-# Runs the setup unattended with its log in C:\LOG_NAME; `status` receives
-# its exit status, `log` the log.
+# Runs the setup `setup` unattended with its log in C:\LOG_NAME; `status`
+# receives its exit status, `log` the log.
+set(setup "${WORK}/map_set_setup.exe")
 function(run_setup log_name status log)
   dorvan_run_logged("${drive}/${log_name}" result text
-                    ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}")
+                    ${WINE} "${setup}" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}")
   set(${status} "${result}" PARENT_SCOPE)
   set(${log} "${text}" PARENT_SCOPE)
 endfunction()
@@ -47,6 +48,20 @@ file(COPY "${SOURCE_DIR}/include/DorvanSetup.iss" "${SOURCE_DIR}/docs/examples/m
 file(WRITE "${WORK}/Pols0000.GST" "a synthetic map file")
 string(TIMESTAMP began "%s")
 dorvan_run(0 "ISCC" ${CMAKE_COMMAND} -E chdir "${WORK}" ${WINE} ${ISCC} /Q map_set_setup.iss)
+# A newer version with a changed entry, and one that fails after its
+# registration: a file of its own cannot be written.
+file(READ "${WORK}/map_set_setup.iss" script)
+string(REPLACE "AppVersion=1.0" "AppVersion=1.2" newer "${script}")
+foreach(variant newer failing)
+  file(COPY "${WORK}/DorvanSetup.iss" "${DLL}" "${WORK}/Pols0000.GST" DESTINATION "${WORK}/${variant}")
+  dorvan_write_newer_entry("${WORK}/${variant}/GeoExt.gxt")
+  set(text "${newer}")
+  if(variant STREQUAL failing)
+    string(APPEND text "\n[Files]\nSource: \"Pols0000.GST\"; DestDir: \"{app}\\blocked\"\n")
+  endif()
+  file(WRITE "${WORK}/${variant}/map_set_setup.iss" "${text}")
+  dorvan_run(0 "ISCC (${variant})" ${CMAKE_COMMAND} -E chdir "${WORK}/${variant}" ${WINE} ${ISCC} /Q map_set_setup.iss)
+endforeach()
 string(TIMESTAMP compiled "%s")
 dorvan_remove_host_keys(${WINE})
 
@@ -115,10 +130,43 @@ endif()
 dorvan_expect_exists("${data}/Geodict.001" YES "uninstall")
 dorvan_expect_exists("${data}/Pols0000.GST" NO "uninstall")
 dorvan_expect_exists("${app}" NO "uninstall")
+
+# An upgrade over the installed older version. The one that fails after its
+# registration leaves the older version registered as it was; the newer
+# one leaves its own entry once, and its uninstaller the first bytes.
+file(READ "${data}/Geodict.dct" host HEX)
+run_setup(inno-older.log status log /SUPPRESSMSGBOXES)
+file(SHA256 "${data}/Geodict.dct" older)
+file(MAKE_DIRECTORY "${app}/blocked/Pols0000.GST")
+set(setup "${WORK}/failing/map_set_setup.exe")
+run_setup(inno-failing.log status log /SUPPRESSMSGBOXES)
+file(SHA256 "${data}/Geodict.dct" now)
+if(status EQUAL 0 OR NOT now STREQUAL older OR NOT log MATCHES "Rolling back changes")
+  message(SEND_ERROR "upgrade failing after its registration: expected a non-zero exit code (got ${status}) and the "
+                     "older version's dictionary\n${log}")
+endif()
+file(REMOVE_RECURSE "${app}/blocked")
+set(setup "${WORK}/newer/map_set_setup.exe")
+run_setup(inno-newer.log status log /SUPPRESSMSGBOXES)
+if(NOT status EQUAL 0)
+  message(SEND_ERROR "upgrade: expected exit code 0, got ${status}\n${log}")
+endif()
+dorvan_expect_registered("${data}/Geodict.dct" "${host}" "${WORK}/newer/GeoExt.gxt" "upgrade")
+dorvan_run(0 "uninstall (upgraded)" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
+foreach(tenth RANGE 600)
+  if(NOT EXISTS "${app}")
+    break()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+endforeach()
+file(SHA256 "${data}/Geodict.dct" now)
+if(NOT now STREQUAL original)
+  message(SEND_ERROR "uninstall (upgraded): expected the dictionary back to its first bytes")
+endif()
 string(TIMESTAMP ended "%s")
 math(EXPR compiling "${compiled} - ${began}")
 math(EXPR running "${ended} - ${compiled}")
-message(STATUS "Inno Setup: compiled in ${compiling} s, five setups and an uninstaller run in ${running} s")
+message(STATUS "Inno Setup: compiled in ${compiling} s, eight setups and two uninstallers run in ${running} s")
 
 dorvan_remove_host_keys(${WINE})
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}" "${empty}")
