@@ -9,11 +9,12 @@ namespace {
 
 constexpr int ChecksumDigits = 16;
 
-// Decimal digits only, at least one, of a value no greater than `most`.
+// Decimal digits only, at least one and no leading zero, of a value no
+// greater than `most`: a number exactly as the library writes it.
 bool ParseDecimal(const char *text, uint64_t most, uint64_t &value)
 {
     value = 0;
-    if (*text == '\0')
+    if (*text == '\0' || (text[0] == '0' && text[1] != '\0'))
         return false;
     for (; *text; ++text) {
         if (*text < '0' || *text > '9')

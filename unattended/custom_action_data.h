@@ -11,10 +11,11 @@
 //   snapshot         LENGTH|CHECKSUM|COPY
 //
 // ENTRYDIR holds "GeoExt.gxt"; MAPDATADIR is the map data directory.
-// LENGTH is the dictionary's length before the change, in decimal digits,
-// 0 to 2147483647; CHECKSUM its journal checksum, exactly 16 lower-case
-// hexadecimal digits; COPY the number of the numbered copy the change
-// leaves of it, in decimal digits, 0 to 4294967294. An empty
+// LENGTH is the dictionary's length before the change, in decimal digits
+// with no leading zero, 0 to 2147483647; CHECKSUM its journal checksum,
+// exactly 16 lower-case hexadecimal digits; COPY the number of the
+// numbered copy the change leaves of it, in decimal digits likewise, 0 to
+// 4294967294. An empty
 // CustomActionData means that the action has nothing to do (a removal
 // with no dictionary, or one whose registration stays for another
 // product). Anything else is malformed and is refused whole.

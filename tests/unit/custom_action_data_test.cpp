@@ -28,6 +28,7 @@ TEST(CustomActionData, OnlyTheExactFieldsReadBack)
         {"C:\\Mapy|4089x|00000000000000ff|3", false},
         {"C:\\Mapy|-1|00000000000000ff|3", false},
         {"C:\\Mapy|+1|00000000000000ff|3", false},
+        {"C:\\Mapy|089|00000000000000ff|3", false},  // not as written
         {"C:\\Mapy|2147483648|00000000000000ff|3", false},
         {"C:\\Mapy|99999999999999999999|00000000000000ff|3", false},
         {"C:\\Mapy|4089|00000000000000FF|3", false},  // upper-case digits are not written
