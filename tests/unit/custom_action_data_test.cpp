@@ -54,19 +54,6 @@ TEST(CustomActionData, OnlyTheExactFieldsReadBack)
             EXPECT_EQ(c.data, std::string("C:\\Mapy|") + again) << c.data;
         }
     }
-
-    // The deferred actions' own fields: exactly so many, none empty.
-    const struct {
-        const char *data;
-        int count;
-        bool good;
-    } splits[] = {{"C:\\a|C:\\b", 2, true}, {"C:\\a", 1, true},    {"C:\\a|C:\\b|", 2, false},
-                  {"C:\\a|C:\\b", 1, false}, {"C:\\a|", 1, false}, {"C:\\a||C:\\b", 2, false}, {"|C:\\b", 2, false}};
-    for (const auto &split : splits) {
-        char data[64], *fields[2];
-        std::strcpy(data, split.data);
-        EXPECT_EQ(split.good, SplitFields(data, fields, split.count)) << split.data << ", " << split.count;
-    }
 }
 
 }  // namespace
