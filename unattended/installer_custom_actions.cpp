@@ -70,15 +70,15 @@ public:
         const char one[2] = {piece, '\0'};
         return *this << one;
     }
-    // An unsigned number in base `base`, at least `digits` digits.
-    Text &Number(uint64_t value, unsigned base = 10, int digits = 1)
+    // An unsigned number in decimal digits.
+    Text &Number(unsigned value)
     {
-        char reversed[24];
+        char reversed[12];
         int count = 0;
         do {
-            reversed[count++] = "0123456789abcdef"[value % base];
-            value /= base;
-        } while (value || count < digits);
+            reversed[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value);
         while (count > 0)
             *this << reversed[--count];
         return *this;

@@ -268,8 +268,9 @@ TEST_F(ExportFaults, EveryInstallerTransactionRollsBackOrAnswersWhyNot)
                     return Outcome{changed == 0 && restored == 0 && Dictionary() == old_, 0};
                 },
                 [&](const Outcome &, int k) {
-                    if (restored == 0)
+                    if (restored == 0) {
                         EXPECT_EQ(old_, Dictionary()) << action.name << " (" << mode.name << "), fault " << k;
+                    }
                     unrestored += restored != 0;
                     GeoDictFind(data_.Name().c_str(), "");
                     const Bytes now = Dictionary();
