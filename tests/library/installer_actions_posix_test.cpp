@@ -129,6 +129,22 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
         EXPECT_EQ(before, files()) << bad.data;
     }
 
+    // A copy that is a link to a file elsewhere is not read, even one
+    // holding the very bytes: the rollback answers its failure.
+    TempDirectory elsewhere;
+    WriteFileBytes(elsewhere / "old", old);
+    WriteFileBytes(data / "Geodict.dct", old);
+    ASSERT_EQ(0u, PrepareMapSetActions(0));
+    ASSERT_EQ(0u, RunDeferred(RegisterMapSetAction, "DorvanRegisterMapSet"));
+    for (const auto &copy : std::filesystem::directory_iterator(data.Path())) {
+        if (copy.path().extension() != ".dct" && ReadFileBytes(copy.path()) == old) {
+            std::filesystem::remove(copy.path());
+            std::filesystem::create_symlink(elsewhere / "old", copy.path());
+        }
+    }
+    EXPECT_EQ(1603u, RunDeferred(RestoreDictionaryAction, "DorvanRegisterMapSetRollback"));
+    EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
+
     // No dictionary: the immediate action fails the installation, but not
     // a removal, which has nothing to unregister.
     std::filesystem::remove(data / "Geodict.dct");
