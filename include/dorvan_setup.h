@@ -65,15 +65,19 @@ DORVAN_API int DORVAN_CALL RestoreDictionarySnapshot(const char *mapDataDir, con
 
 /*
  * Windows Installer custom actions, each UINT __stdcall Action(MSIHANDLE),
- * scheduled by the kit's DorvanSetup.wxs (see the guide): FindMapDataDir-
+ * scheduled by the kit's DorvanSetup.wxi (see the guide): FindMapDataDir-
  * Action (immediate, before CostFinalize) sets DORVANMAPDATA;
  * PrepareMapSetActions (immediate, after InstallInitialize) hands the
  * deferred and rollback actions their CustomActionData;
  * RegisterMapSetAction and UnregisterMapSetAction (deferred) do the work of
- * RegisterMapSet and UnregisterMapSet; RestoreDictionaryAction (rollback)
- * puts the dictionary back as it was before. Each answers 0, or 1603
- * (ERROR_INSTALL_FAILURE) after sending the failure's text to the installer
- * as its error message.
+ * RegisterMapSet and UnregisterMapSet, and do not start without the
+ * numbered copy their rollback needs (message 23); the removal of an older
+ * product by a major upgrade leaves the registration to the newer one.
+ * RestoreDictionaryAction (rollback) puts the dictionary back as it was
+ * before. Each answers 0, or 1603 (ERROR_INSTALL_FAILURE) after sending the
+ * failure's text to the installer as its error message; a CustomActionData
+ * that is not exactly as PrepareMapSetActions writes it is logged and
+ * answered with 1603, nothing done.
  */
 DORVAN_API unsigned DORVAN_CALL FindMapDataDirAction(unsigned long session);
 DORVAN_API unsigned DORVAN_CALL PrepareMapSetActions(unsigned long session);
