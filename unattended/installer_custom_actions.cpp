@@ -70,19 +70,6 @@ public:
         const char one[2] = {piece, '\0'};
         return *this << one;
     }
-    // An unsigned number in decimal digits.
-    Text &Number(unsigned value)
-    {
-        char reversed[12];
-        int count = 0;
-        do {
-            reversed[count++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value);
-        while (count > 0)
-            *this << reversed[--count];
-        return *this;
-    }
     const char *Get() const { return text_; }
 
 private:
@@ -107,10 +94,9 @@ unsigned Answer(InstallerSession session, const char *action, const Status &stat
         Log(session, action, done);
         return InstallSuccess;
     }
-    Text<32> what;
-    what << "failed with message ";
-    what.Number(static_cast<unsigned>(id));
-    Log(session, action, what.Get());
+    // Every message id has two digits (17 to 24).
+    const char number[3] = {static_cast<char>('0' + id / 10), static_cast<char>('0' + id % 10), '\0'};
+    Log(session, action, "failed with message ", number);
     ReportToSession(session, text);
     return InstallFailure;
 }

@@ -21,6 +21,9 @@
 #include "dorvan_setup.h"
 #include "fault_injection.h"
 #include "message_capture.h"
+#ifndef _WIN32
+#include "session_stand_in.h"
+#endif
 #include "test_files.h"
 #include "test_registry.h"
 
@@ -224,18 +227,6 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
 }
 
 #ifndef _WIN32
-std::string SessionProperty(const char *name)
-{
-    char value[1024];
-    return DorvanSessionProperty(name, value, sizeof value) >= 0 ? value : "";
-}
-
-unsigned RunWithActionData(unsigned (*action)(unsigned long), const char *name)
-{
-    DorvanSetSessionProperty("CustomActionData", SessionProperty(name).c_str());
-    return action(0);
-}
-
 // Windows Installer's transaction, as msiexec plays it when a later action
 // fails: the immediate action takes its snapshot, the deferred action
 // edits, its rollback puts the dictionary back, every operation of the

@@ -31,6 +31,18 @@ function(run_setup log_name status log)
   set(${log} "${text}" PARENT_SCOPE)
 endfunction()
 
+# Runs the uninstaller silently. It hands over to a copy of itself and
+# returns at once: the program folder's removal marks its end.
+function(uninstall what)
+  dorvan_run(0 "${what}" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
+  foreach(tenth RANGE 600)
+    if(NOT EXISTS "${app}")
+      break()
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+  endforeach()
+endfunction()
+
 function(expect_failure what status log pattern)
   if(NOT status MATCHES "^[1-9][0-9]*$")
     message(SEND_ERROR "${what}: expected the setup to end by itself with a non-zero exit code, got ${status}")
@@ -97,8 +109,7 @@ dorvan_remove_host_keys(${WINE})
 # Install and uninstall, unattended, against the host under the common
 # files: the entry appended after a backup, the map file copied; then the
 # dictionary back to its first bytes with a second backup, and every file
-# of the map set gone. The uninstaller hands over to a copy of itself and
-# returns at once: the program folder's removal marks its end.
+# of the map set gone.
 file(MAKE_DIRECTORY "${data}")
 file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
 file(SHA256 "${data}/Geodict.dct" original)
@@ -116,13 +127,7 @@ dorvan_expect_exists("${data}/Geodict.000" YES "install")
 dorvan_expect_exists("${data}/Pols0000.GST" YES "install")
 dorvan_expect_exists("${app}/DorvanSetup.dll" YES "install")
 
-dorvan_run(0 "uninstall" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
-foreach(tenth RANGE 600)
-  if(NOT EXISTS "${app}")
-    break()
-  endif()
-  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
-endforeach()
+uninstall("uninstall")
 file(SHA256 "${data}/Geodict.dct" now)
 if(NOT now STREQUAL original)
   message(SEND_ERROR "uninstall: expected the dictionary back to its first bytes")
@@ -152,13 +157,7 @@ if(NOT status EQUAL 0)
   message(SEND_ERROR "upgrade: expected exit code 0, got ${status}\n${log}")
 endif()
 dorvan_expect_registered("${data}/Geodict.dct" "${host}" "${WORK}/newer/GeoExt.gxt" "upgrade")
-dorvan_run(0 "uninstall (upgraded)" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
-foreach(tenth RANGE 600)
-  if(NOT EXISTS "${app}")
-    break()
-  endif()
-  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
-endforeach()
+uninstall("uninstall (upgraded)")
 file(SHA256 "${data}/Geodict.dct" now)
 if(NOT now STREQUAL original)
   message(SEND_ERROR "uninstall (upgraded): expected the dictionary back to its first bytes")

@@ -10,24 +10,11 @@
 
 #include "dictionary_builder.h"
 #include "dorvan_setup.h"
+#include "session_stand_in.h"
 #include "test_files.h"
 
 namespace dorvan::test {
 namespace {
-
-std::string Property(const char *name)
-{
-    char value[1024];
-    return DorvanSessionProperty(name, value, sizeof value) >= 0 ? value : "";
-}
-
-// Runs a deferred or rollback action with the CustomActionData that the
-// immediate action left under its name.
-unsigned RunDeferred(unsigned (*action)(unsigned long), const char *name)
-{
-    DorvanSetSessionProperty("CustomActionData", Property(name).c_str());
-    return action(0);
-}
 
 // An older version's entry in the host's dictionary, and this version's.
 const Bytes Host = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque")});
@@ -91,11 +78,11 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
         DorvanSetSessionProperty("UPGRADINGPRODUCTCODE", change.upgradingProduct);
         DorvanSetSessionProperty("REMOVE", change.upgradingProduct[0] ? "ALL" : "");
         ASSERT_EQ(0u, PrepareMapSetActions(0)) << change.name;
-        EXPECT_EQ(0u, RunDeferred(change.action, change.name)) << change.name;
+        EXPECT_EQ(0u, RunWithActionData(change.action, change.name)) << change.name;
         EXPECT_EQ(change.after, ReadFileBytes(data / "Geodict.dct")) << change.name;
         // Twice: a second rollback finds nothing to do.
         for (int run = 0; run < 2; ++run) {
-            EXPECT_EQ(0u, RunDeferred(RestoreDictionaryAction, change.rollback)) << change.name;
+            EXPECT_EQ(0u, RunWithActionData(RestoreDictionaryAction, change.rollback)) << change.name;
             EXPECT_EQ(old, ReadFileBytes(data / "Geodict.dct")) << change.name << " rolled back";
         }
     }
@@ -135,14 +122,14 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
     WriteFileBytes(elsewhere / "old", old);
     WriteFileBytes(data / "Geodict.dct", old);
     ASSERT_EQ(0u, PrepareMapSetActions(0));
-    ASSERT_EQ(0u, RunDeferred(RegisterMapSetAction, "DorvanRegisterMapSet"));
+    ASSERT_EQ(0u, RunWithActionData(RegisterMapSetAction, "DorvanRegisterMapSet"));
     for (const auto &copy : std::filesystem::directory_iterator(data.Path())) {
         if (copy.path().extension() != ".dct" && ReadFileBytes(copy.path()) == old) {
             std::filesystem::remove(copy.path());
             std::filesystem::create_symlink(elsewhere / "old", copy.path());
         }
     }
-    EXPECT_EQ(1603u, RunDeferred(RestoreDictionaryAction, "DorvanRegisterMapSetRollback"));
+    EXPECT_EQ(1603u, RunWithActionData(RestoreDictionaryAction, "DorvanRegisterMapSetRollback"));
     EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
 
     // No dictionary: the immediate action fails the installation, but not
