@@ -121,6 +121,15 @@ dorvan_choose_i386_path() {
   # 32-bit ELF programs whose interpreter is named for i386.
   DORVAN_I386_MACHINE_ENTRY=""
   local entry
+  # An entry of our own whose run was killed before it could remove it
+  # would pass for the machine's, and send every 32-bit program through the
+  # emulator from then on.
+  for entry in /proc/sys/fs/binfmt_misc/dorvan-i386-*; do
+    if [ -e "$entry" ] && ! kill -0 "${entry##*-}" 2>/dev/null; then
+      echo "== removing $entry, left by a run that was killed"
+      echo -1 > "$entry"
+    fi
+  done
   for entry in /proc/sys/fs/binfmt_misc/*; do
     if grep -qs '^enabled' "$entry" && grep -qs '^magic 7f454c4601' "$entry" &&
        grep -qs '^interpreter .*i386' "$entry"; then
