@@ -124,13 +124,14 @@ struct GuardedEdit {
 };
 
 // Saves the bytes from the first changed offset on (`oldBytes` holds all
-// of the dictionary) in the journal and makes it durable. Where no journal
-// can be created, for want of the right to create files in the folder, the
-// edit goes ahead unguarded, as it always could. A failure means the edit
-// must not go ahead: another process's edit holds the journal, or the
-// journal was created but could not be made whole and durable (a full
-// disk, a quota, a failing device), since the dictionary's own writes would
-// then fail half-way with nothing to put the old bytes back from.
+// of the dictionary) in the journal and makes it durable. Only where the
+// folder denies creating the journal (no rights there, while the
+// dictionary itself is writable) does the edit go ahead unguarded, as it
+// always could. Any other failure means the edit must not go ahead:
+// another process's edit holds the journal, or it could not be created or
+// made whole and durable (a full disk, a quota, too many open files, a
+// failing device), since the dictionary's own writes would then fail
+// half-way with nothing to put the old bytes back from.
 Status BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
 {
     if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
@@ -140,7 +141,7 @@ Status BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
     FileHandle journal;
     Status status = journal.Open(edit.journalPath, FileMode::Journal);
     if (!status.Ok())
-        return status.code == StatusCode::FileInUse ? status : Success;  // held by another process's edit: not now
+        return status.code == StatusCode::NotPermitted ? Success : status;
     const int32_t prefixStart = JournalPrefixStart(edit.firstChanged);
     const JournalHeader header{edit.oldLength, edit.firstChanged,
                                JournalChecksumOf(oldBytes + edit.firstChanged, edit.oldLength - edit.firstChanged),
@@ -190,23 +191,25 @@ Status WriteNewBytes(const GuardedEdit &edit, int dictionary, const uint8_t *tai
 }
 
 // Makes a finished edit final: once the journal can no longer be rolled
-// back, nothing takes the edit back. Its header is blanked through the
+// back, nothing takes the edit back. Its header is voided through the
 // handle still held and made durable, then the journal is removed. Where
-// it can be neither blanked nor removed, the edit is undone now, as the
+// it can be neither voided nor removed, the edit is undone now, as the
 // next call would undo it, and the edit fails. The journal is closed
 // either way.
 Status CommitEdit(GuardedEdit &edit)
 {
     if (!edit.journal.IsOpen())
         return Success;
-    static const uint8_t blank[JournalHeaderSize] = {};
+    // One byte, so that the write is done whole or not at all: no header
+    // starts with it, and a journal is never left half voided.
+    static const uint8_t voidByte = 0;
     const int journal = edit.journal.Get();
-    const bool blanked = platform::FileWrite(journal, 0, blank, JournalHeaderSize).Ok();
+    const bool blanked = platform::FileWrite(journal, 0, &voidByte, 1).Ok();
     const bool voided = blanked && platform::FileSync(journal).Ok();
-    // Blanked but not durably, the journal gets its header back so that
+    // Voided but not durably, the journal gets its first byte back so that
     // what the next call finds (and what a crash leaves) is the journal
     // this edit answers for.
-    const bool whole = !blanked || (!voided && platform::FileWrite(journal, 0, edit.head, JournalHeaderSize).Ok());
+    const bool whole = !blanked || (!voided && platform::FileWrite(journal, 0, edit.head, 1).Ok());
     edit.journal.Close();
     if (platform::FileRemove(edit.journalPath).Ok()) {
         platform::FileSyncFolder(edit.journalPath);

@@ -19,6 +19,7 @@ constexpr Presentation Presentations[] = {
     {StatusCode::RegistryFailed, {MessageRegistryFailed, false, false}},
     {StatusCode::FileMissing, {MessageDictionaryMissing, true, false}},
     {StatusCode::CannotOpen, {MessageOpenFailed, true, true}},
+    {StatusCode::NotPermitted, {MessageOpenFailed, true, true}},
     {StatusCode::NameTaken, {MessageOpenFailed, true, true}},
     {StatusCode::FileInUse, {MessageOpenFailed, true, true}},
     {StatusCode::JournalStuck, {MessageOpenFailed, true, true}},

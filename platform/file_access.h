@@ -29,7 +29,8 @@ constexpr int NoFile = -1;
 
 struct FileTable {
     // A handle in `*handle`, or NoFile with FileMissing, NameTaken,
-    // FileInUse or CannotOpen.
+    // FileInUse, NotPermitted (no rights to it or to create it) or
+    // CannotOpen.
     Status (*open)(const char *path, FileMode mode, int *handle);
     // One transfer at `offset`: `*moved` bytes, possibly fewer than asked
     // (none at the end of the file), or ReadFailed / WriteFailed.

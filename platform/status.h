@@ -14,6 +14,7 @@ enum class StatusCode : uint8_t {
     NameTaken,     // a file to be created exclusively exists already
     FileInUse,     // held by another process's edit
     CannotOpen,    // cannot be opened, is no regular file, or its path is too long
+    NotPermitted,  // the folder or the file denies it (no rights)
     CannotSize,    // its length is unknown or beyond the 32-bit range
     NoMemory,      // no heap block for it
     ReadFailed,    // a read failed, or the file ended before its length

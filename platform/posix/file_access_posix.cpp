@@ -30,6 +30,9 @@ Status OpenFailure(int reason)
         return StatusOf(StatusCode::NameTaken);
     case EWOULDBLOCK:
         return StatusOf(StatusCode::FileInUse);
+    case EACCES:
+    case EPERM:
+        return StatusOf(StatusCode::NotPermitted);
     default:
         return StatusOf(StatusCode::CannotOpen);
     }

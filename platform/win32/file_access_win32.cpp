@@ -61,6 +61,8 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
             return StatusOf(StatusCode::NameTaken);
         if (GetLastError() == ERROR_SHARING_VIOLATION)
             return StatusOf(StatusCode::FileInUse);
+        if (GetLastError() == ERROR_ACCESS_DENIED)
+            return StatusOf(StatusCode::NotPermitted);
         return StatusOf(errno == ENOENT ? StatusCode::FileMissing : StatusCode::CannotOpen);
     }
     if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {

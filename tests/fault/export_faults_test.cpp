@@ -168,8 +168,10 @@ std::vector<Edit> ExportFaults::Edits()
     };
 }
 
-// Each operation fails once, comes back short, or fails from then on
-// (every operation, or every file-size change or sync).
+// Each operation fails once, comes back short (then nothing more of its
+// kind, or every operation failing), or fails from then on (every
+// operation, or every file-size change or sync); or each open is
+// denied, which lets an edit go ahead without its journal.
 struct Mode {
     Fault kind;
     Operation operation;
@@ -180,8 +182,10 @@ const Mode Modes[] = {
     {Fault::Short, Operation::Any, "short, then nothing"},
     {Fault::Partial, Operation::Any, "short once"},
     {Fault::Lasting, Operation::Any, "every operation failing from then on"},
+    {Fault::Cut, Operation::Any, "short, then every operation failing"},
     {Fault::Lasting, Operation::Resize, "every file-size change failing from then on"},
     {Fault::Lasting, Operation::Sync, "every sync failing from then on"},
+    {Fault::Denied, Operation::Open, "each open denied for want of rights"},
 };
 
 // Whatever fails, the dictionary is never left lost: an edit that answers
@@ -211,7 +215,8 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
                         << edit.name << " (" << mode.name << "), after the next call; fault at operation " << k;
                     EXPECT_FALSE(fs::exists(data_ / "Geodict.dct-journal")) << edit.name << ", fault " << k;
                     // A copy cut short is removed, where anything still can be.
-                    if (mode.kind != Fault::Lasting || mode.operation != Operation::Any) {
+                    const bool allFail = mode.kind == Fault::Lasting || mode.kind == Fault::Cut;
+                    if (!allFail || mode.operation != Operation::Any) {
                         EXPECT_TRUE(!fs::exists(data_ / "Geodict.001") || ReadFileBytes(data_ / "Geodict.001") == old_)
                             << edit.name << " (" << mode.name << "), a backup cut short; fault " << k;
                     }

@@ -19,6 +19,9 @@ enum class Fault {
               // platform layer asks again for the rest
     Lasting,  // the operation fails, and so does every later one of its
               // kind (of every kind for Any), as on a device that went away
+    Cut,      // a read or write moves half, then every operation fails, as on
+              // a device that went away in the middle of a write
+    Denied,   // an open is refused for want of rights; other operations fail
 };
 
 // Arms the `nth` (from 1) operation of kind `operation` from now on.

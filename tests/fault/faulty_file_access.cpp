@@ -11,6 +11,7 @@ namespace {
 Operation ArmedOperation = Operation::Any;
 int ArmedNth = 0;  // 0: disarmed
 Fault ArmedFault = Fault::Fail;
+bool FreshStrike = false;  // the operation struck is the armed one, not a later one
 int Seen = 0;
 int Counted = 0;
 bool Happened = false;
@@ -34,11 +35,12 @@ bool Strikes(Operation operation)
     }
     if (ArmedNth == 0 || (ArmedOperation != Operation::Any && ArmedOperation != operation))
         return false;
-    if (Happened && ArmedFault == Fault::Lasting)
+    FreshStrike = false;
+    if (Happened && (ArmedFault == Fault::Lasting || ArmedFault == Fault::Cut))
         return true;
     if (++Seen != ArmedNth)
         return false;
-    Happened = true;
+    Happened = FreshStrike = true;
     return true;
 }
 
@@ -87,7 +89,7 @@ Status OpenFaulty(const char *path, FileMode mode, int *handle)
 {
     if (Strikes(Operation::Open)) {
         *handle = NoFile;
-        return StatusOf(StatusCode::CannotOpen);
+        return StatusOf(ArmedFault == Fault::Denied ? StatusCode::NotPermitted : StatusCode::CannotOpen);
     }
     Status status = NativeFiles.open(path, mode, handle);
     if (status.Ok())
@@ -97,11 +99,17 @@ Status OpenFaulty(const char *path, FileMode mode, int *handle)
 
 // A read or write struck by a fault moves half of what was asked, or
 // fails; after a Short fault, every later one of its kind moves nothing.
+// Whether a read or write struck now moves half of what was asked.
+bool MovesHalf()
+{
+    return ArmedFault == Fault::Short || ArmedFault == Fault::Partial || (ArmedFault == Fault::Cut && test::fault::FreshStrike);
+}
+
 Status ReadSomeFaulty(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
     *moved = 0;
     if (Strikes(Operation::Read)) {
-        if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
+        if (!MovesHalf())
             return StatusOf(StatusCode::ReadFailed);
         test::fault::ReadsExhausted = ArmedFault == Fault::Short;
         return NativeFiles.readSome(handle, offset, buffer, count / 2, moved);
@@ -113,7 +121,7 @@ Status WriteSomeFaulty(int handle, int32_t offset, const void *buffer, int32_t c
 {
     *moved = 0;
     if (Strikes(Operation::Write)) {
-        if (ArmedFault == Fault::Fail || ArmedFault == Fault::Lasting)
+        if (!MovesHalf())
             return StatusOf(StatusCode::WriteFailed);
         test::fault::WritesExhausted = ArmedFault == Fault::Short;
         return NativeFiles.writeSome(handle, offset, buffer, count / 2, moved);

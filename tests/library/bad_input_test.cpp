@@ -157,6 +157,14 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
         EXPECT_FALSE(fs::exists(data / "Geodict.000"));
         EXPECT_EQ(std::vector<std::string>{"Geodict.dct"}, specialData.Listing());
     }
+    // A link to nowhere in place of the journal: it cannot be created, for
+    // a reason other than rights, so the edit does not start, and the link
+    // is never followed.
+    fs::create_symlink(data / "nowhere", data / "Geodict.dct-journal");
+    EXPECT_EQ(-1, Library().GeoDictGlue(data.Name().c_str(), (source / "GeoExt.gxt").c_str()));
+    EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+    EXPECT_FALSE(fs::exists(data / "nowhere"));
+    fs::remove(data / "Geodict.dct-journal");
 #endif
 }
 
