@@ -82,35 +82,74 @@ uint32_t FirstFreeCopyNumber(const char *dictionaryPath)
     return counter;
 }
 
+namespace {
+
+bool CopyInProgressPath(char (&out)[PathBufferSize], const char *dictionaryPath)
+{
+    const char *dot = std::strrchr(dictionaryPath, '.');
+    if (!dot)
+        return false;
+    const size_t stemLength = static_cast<size_t>(dot - dictionaryPath) + 1;
+    if (stemLength + sizeof CopyInProgressExtension > PathBufferSize)
+        return false;
+    std::memcpy(out, dictionaryPath, stemLength);
+    std::memcpy(out + stemLength, CopyInProgressExtension, sizeof CopyInProgressExtension);
+    return true;
+}
+
+// Writes the copy in progress whole and durably, and closes it.
+Status WriteCopyInProgress(const char *path, const uint8_t *block, int32_t length)
+{
+    platform::FileHandle copy;
+    Status status = copy.Open(path, platform::FileMode::CreateNew);
+    if (status.code == StatusCode::NameTaken) {
+        // Left by a crash, or by an edit running now, whose copy then
+        // fails in its turn: neither is a numbered copy yet.
+        platform::FileRemove(path);
+        status = copy.Open(path, platform::FileMode::CreateNew);
+    }
+    if (!status.Ok())
+        return status;
+    if ((status = platform::FileWrite(copy.Get(), 0, block, length)).Ok())
+        status = platform::FileSync(copy.Get());
+    const Status closed = copy.Close();
+    return status.Ok() ? closed : status;
+}
+
+}  // namespace
+
+void RemoveCopyInProgress(const char *dictionaryPath)
+{
+    char path[PathBufferSize];
+    if (CopyInProgressPath(path, dictionaryPath) && platform::FileExists(path))
+        platform::FileRemove(path);
+}
+
 Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length)
 {
-    // The counter stops short of wrapping around to a name already tried.
-    char name[PathBufferSize];
-    for (uint32_t counter = FirstFreeCopyNumber(dictionaryPath); counter != UINT32_MAX; ++counter) {
-        if (!NumberedCopyName(dictionaryPath, counter, name))
-            return NotMade;
-        if (platform::FileExists(name))
-            continue;
-
-        platform::FileHandle copy;
-        const Status opened = copy.Open(name, platform::FileMode::CreateNew);
-        if (!opened.Ok()) {
-            // Taken since the existence test: try the next number.
-            if (opened.code == StatusCode::NameTaken)
-                continue;
-            return NotMade;
-        }
-        // A copy cut short (a full disk, a file-size limit) is no copy of
-        // the dictionary; it goes rather than pass for one. It is made
-        // durable: after a crash, it may be what a rollback or a user puts
-        // back.
-        const bool written =
-            platform::FileWrite(copy.Get(), 0, block, length).Ok() && platform::FileSync(copy.Get()).Ok();
-        if (copy.Close().Ok() && written)
-            return Success;
-        platform::FileRemove(name);
+    char inProgress[PathBufferSize], name[PathBufferSize];
+    if (!CopyInProgressPath(inProgress, dictionaryPath) || !NumberedCopyName(dictionaryPath, 0, name))
+        return NotMade;
+    // A copy cut short (a full disk, a file-size limit) is no copy of the
+    // dictionary; it never takes a number. The copy is made durable first:
+    // after a crash, it may be what a rollback or a user puts back.
+    if (!WriteCopyInProgress(inProgress, block, length).Ok()) {
+        platform::FileRemove(inProgress);
         return NotMade;
     }
+    // The first free number, never written over: a name taken since the
+    // existence test sends the copy on to the next. The counter stops short
+    // of wrapping around to a name already tried.
+    for (uint32_t counter = FirstFreeCopyNumber(dictionaryPath); counter != UINT32_MAX; ++counter) {
+        if (!NumberedCopyName(dictionaryPath, counter, name))
+            break;
+        const Status named = platform::FileRenameNew(inProgress, name);
+        if (named.Ok())
+            return Success;
+        if (named.code != StatusCode::NameTaken)
+            break;
+    }
+    platform::FileRemove(inProgress);
     return NotMade;
 }
 

@@ -51,6 +51,10 @@ struct FileTable {
     // succeeds.
     Status (*syncFolder)(const char *path);
     Status (*remove)(const char *path);
+    // Gives the file `from` the name `to` in the same folder, never
+    // replacing a file of that name (NameTaken); the name change is
+    // durable once it succeeds.
+    Status (*renameNew)(const char *from, const char *to);
     // Length of an open file, 64-bit so that files beyond the 32-bit range
     // are recognised; CannotSize when it cannot be found.
     Status (*length)(int handle, int64_t *length);
@@ -70,6 +74,7 @@ inline Status FileClose(int handle) { return Files->close(handle); }
 inline Status FileSync(int handle) { return Files->sync(handle); }
 inline Status FileSyncFolder(const char *path) { return Files->syncFolder(path); }
 inline Status FileRemove(const char *path) { return Files->remove(path); }
+inline Status FileRenameNew(const char *from, const char *to) { return Files->renameNew(from, to); }
 inline Status FileLength(int handle, int64_t *length) { return Files->length(handle, length); }
 inline bool FileExists(const char *path) { return Files->exists(path); }
 

@@ -151,6 +151,21 @@ Status RemoveNative(const char *path)
     return Written(unlink(path) == 0);
 }
 
+Status RenameNewNative(const char *from, const char *to)
+{
+    // Atomic where the file system can; else a second link, which no more
+    // replaces a file than the rename does, and the first name's removal.
+    int renamed = renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    if (renamed != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
+        renamed = link(from, to);
+        if (renamed == 0)
+            unlink(from);
+    }
+    if (renamed != 0)
+        return StatusOf(errno == EEXIST ? StatusCode::NameTaken : StatusCode::WriteFailed);
+    return SyncFolderNative(to);
+}
+
 Status LengthNative(int handle, int64_t *length)
 {
     struct stat status;
@@ -167,8 +182,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,  ReadSomeNative,   WriteSomeNative, ResizeNative, CloseNative, SyncNative,
-                               SyncFolderNative, RemoveNative, LengthNative,    ExistsNative};
+const FileTable NativeFiles = {OpenNative,       ReadSomeNative, WriteSomeNative, ResizeNative,
+                               CloseNative,      SyncNative,     SyncFolderNative, RemoveNative,
+                               RenameNewNative,  LengthNative,   ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -130,6 +130,16 @@ Status RemoveNative(const char *path)
     return Written(_unlink(path) == 0);
 }
 
+Status RenameNewNative(const char *from, const char *to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced.
+    if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH))
+        return Success;
+    const DWORD reason = GetLastError();
+    return StatusOf(reason == ERROR_ALREADY_EXISTS || reason == ERROR_FILE_EXISTS ? StatusCode::NameTaken
+                                                                                  : StatusCode::WriteFailed);
+}
+
 Status LengthNative(int handle, int64_t *length)
 {
     // The 64-bit query, so that a file of 2 GiB or more is seen as such
@@ -145,8 +155,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,  ReadSomeNative,   WriteSomeNative, ResizeNative, CloseNative, SyncNative,
-                               SyncFolderNative, RemoveNative, LengthNative,    ExistsNative};
+const FileTable NativeFiles = {OpenNative,       ReadSomeNative, WriteSomeNative, ResizeNative,
+                               CloseNative,      SyncNative,     SyncFolderNative, RemoveNative,
+                               RenameNewNative,  LengthNative,   ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

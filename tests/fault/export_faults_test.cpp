@@ -219,6 +219,8 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
                     if (!allFail || mode.operation != Operation::Any) {
                         EXPECT_TRUE(!fs::exists(data_ / "Geodict.001") || ReadFileBytes(data_ / "Geodict.001") == old_)
                             << edit.name << " (" << mode.name << "), a backup cut short; fault " << k;
+                        GeoDictRemove(data_.Name().c_str(), "no such map set");
+                        EXPECT_FALSE(fs::exists(data_ / "Geodict.~cp")) << edit.name << ", fault " << k;
                     }
                 }, mode.operation, edit.twin);
             EXPECT_GT(injected, mode.operation == Operation::Any ? 10 : 0) << edit.name << ", " << mode.name;
@@ -306,6 +308,11 @@ TEST_F(ExportFaults, EveryEditKilledAtEveryStepLeavesTheOldOrTheNewDictionary)
             Bytes now = Dictionary();
             EXPECT_TRUE(now == old_ || now == edit.after) << edit.name << ", killed at step " << k;
             EXPECT_FALSE(fs::exists(data_ / "Geodict.dct-journal")) << edit.name << ", killed at step " << k;
+            EXPECT_TRUE(!fs::exists(data_ / "Geodict.001") || ReadFileBytes(data_ / "Geodict.001") == old_)
+                << edit.name << ", killed at step " << k << ": a copy cut short";
+            // The next edit removes a copy the kill left in progress.
+            GeoDictRemove(data_.Name().c_str(), "no such map set");
+            EXPECT_FALSE(fs::exists(data_ / "Geodict.~cp")) << edit.name << ", killed at step " << k;
         }
         EXPECT_GT(kills, 10) << edit.name;
         std::printf("  %s: killed at each of %d steps\n", edit.name, kills);

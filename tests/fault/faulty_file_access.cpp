@@ -159,6 +159,11 @@ Status RemoveFaulty(const char *path)
     return Strikes(Operation::Remove) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.remove(path);
 }
 
+Status RenameNewFaulty(const char *from, const char *to)
+{
+    return Strikes(Operation::Rename) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.renameNew(from, to);
+}
+
 Status LengthFaulty(int handle, int64_t *length)
 {
     return Strikes(Operation::Length) ? StatusOf(StatusCode::CannotSize) : NativeFiles.length(handle, length);
@@ -186,8 +191,9 @@ void ReleaseFaulty(void *block)
     NativeMemory.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,       ReadSomeFaulty, WriteSomeFaulty, ResizeFaulty, CloseFaulty,
-                               SyncFaulty,       SyncFolderFaulty, RemoveFaulty,  LengthFaulty, ExistsFaulty};
+const FileTable FaultyFiles = {OpenFaulty,      ReadSomeFaulty, WriteSomeFaulty,  ResizeFaulty,
+                               CloseFaulty,     SyncFaulty,     SyncFolderFaulty, RemoveFaulty,
+                               RenameNewFaulty, LengthFaulty,   ExistsFaulty};
 const MemoryTable FaultyMemory = {AllocateFaulty, ReleaseFaulty};
 const bool Installed = (Files = &FaultyFiles, Memory = &FaultyMemory, true);
 

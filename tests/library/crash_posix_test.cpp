@@ -116,6 +116,18 @@ TEST_F(CrashDuringEdit, TheNextCallFindsTheOldOrTheNewDictionary)
             neither += !whole;
             EXPECT_TRUE(whole) << edit.name << ", kill " << i;
             EXPECT_FALSE(fs::exists(data_ / "Geodict.dct-journal")) << edit.name << ", kill " << i;
+            // Every numbered copy is whole; a copy in progress that the kill
+            // left goes with the next edit.
+            for (const auto &file : fs::directory_iterator(data_.Path())) {
+                const std::string name = file.path().filename().string();
+                if (name == "Geodict.~cp") {
+                    EXPECT_FALSE(again) << edit.name << ", kill " << i << ": a copy in progress left";
+                } else if (name != "Geodict.dct") {
+                    const Bytes copy = ReadFileBytes(file.path());
+                    EXPECT_TRUE(copy == edit.before || copy == edit.after)
+                        << edit.name << ", kill " << i << ": " << name << " is no whole dictionary";
+                }
+            }
         }
         std::printf("  %s: %d kills within %lld us, %d found with a journal to roll back, %d left neither old nor "
                     "new\n",

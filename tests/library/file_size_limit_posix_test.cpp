@@ -136,6 +136,7 @@ TEST_F(FileSizeLimit, EveryEditLeavesTheOldOrTheNewDictionaryAndAnswersWhich)
             EXPECT_FALSE(fs::exists(data_ / "Geodict.dct-journal")) << edit.name << ", limit " << limit;
             EXPECT_TRUE(!fs::exists(data_ / "Geodict.000") || ReadFileBytes(data_ / "Geodict.000") == old_)
                 << edit.name << ", limit " << limit << ": a backup cut short";
+            EXPECT_FALSE(fs::exists(data_ / "Geodict.~cp")) << edit.name << ", limit " << limit;
         }
         std::printf("  %s: %zu limits, %d answered failure, %d neither old nor new, %d successes taken back\n",
                     edit.name, std::size(limits), failed, neither, takenBack);
