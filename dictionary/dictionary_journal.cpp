@@ -313,6 +313,31 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
     return ClearJournal(journalPath).Ok() || mode == FileMode::ReadOnly ? Success : stuck;
 }
 
+JournalReport InspectJournal(const char *dictionaryPath)
+{
+    JournalReport report{JournalFinding::None, 0, 0};
+    char journalPath[PathBufferSize];
+    if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
+        return report;
+    FileHandle journal, dictionary;
+    const Status opened = journal.Open(journalPath, FileMode::Journal);
+    JournalHeader header;
+    bool complete = false, keeps = false;
+    if (!opened.Ok())
+        report.finding = opened.code == StatusCode::FileInUse ? JournalFinding::InUse : JournalFinding::Unreadable;
+    else if (!ReadCompleteJournal(journal.Get(), header, complete).Ok())
+        report.finding = JournalFinding::Unreadable;
+    else if (!complete)
+        report.finding = JournalFinding::Incomplete;
+    else if (!dictionary.Open(dictionaryPath, FileMode::ReadOnly).Ok() ||
+             !KeepsPrefix(dictionary.Get(), header, keeps).Ok())
+        report.finding = JournalFinding::Unreadable;
+    else
+        report = {keeps ? JournalFinding::RollsBack : JournalFinding::Replaced, header.oldLength,
+                  header.firstChanged};
+    return report;
+}
+
 Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
     return ReplaceTail(dictionaryPath, dictionary, dictionary.length, [&](int32_t &tailLength) {

@@ -40,6 +40,25 @@ constexpr char JournalSuffix[] = "-journal";
 // that it would undo the edit on a later call.
 Status RollBackInterruptedEdit(const char *dictionaryPath, platform::FileMode mode);
 
+// What the next call will do with a journal found beside the dictionary,
+// told without changing anything, for support staff.
+enum class JournalFinding {
+    None,        // no journal
+    InUse,       // another process's edit holds it: it is running now
+    Unreadable,  // it cannot be read: every call stops until it can
+    Incomplete,  // never made whole, so nothing was changed: it is discarded
+    Replaced,    // the dictionary was replaced since: it is discarded
+    RollsBack,   // an interrupted edit: the old bytes are put back
+};
+
+struct JournalReport {
+    JournalFinding finding;
+    int32_t oldLength;     // with RollsBack: the dictionary's length before the edit
+    int32_t firstChanged;  // and the first byte it changed
+};
+
+JournalReport InspectJournal(const char *dictionaryPath);
+
 // Appends `length` bytes to the dictionary read whole in `dictionary`, and
 // closes it. WriteFailed, naming the dictionary, when the journal could not
 // be made whole first, not every byte was appended, the dictionary could

@@ -41,6 +41,17 @@ bool RecordScan::NextRecord(const uint8_t *data, int32_t length, int32_t from, R
     return true;
 }
 
+int32_t FirstRecordCutShort(const uint8_t *data, int32_t length)
+{
+    const RecordScan scan("", NameMatching::Exact);
+    RecordSpan record;
+    for (int32_t from = 0; scan.NextRecord(data, length, from, record); from = record.coveredEnd) {
+        if (record.end > length)
+            return record.tag;
+    }
+    return -1;
+}
+
 bool RecordScan::NextMatchingRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const
 {
     if (nameLength_ == 0)

@@ -41,6 +41,10 @@ struct RecordSpan {
 // of one record are never taken for the tag of another.
 bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record);
 
+// The offset of the first record that runs past the end of the data (a
+// dictionary cut short), or -1 when every record ends within it.
+int32_t FirstRecordCutShort(const uint8_t *data, int32_t length);
+
 // How a name is matched inside a record: byte for byte, or with ASCII
 // letters in either case.
 enum class NameMatching { Exact, AnyAsciiCase };

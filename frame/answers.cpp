@@ -28,6 +28,7 @@ constexpr Presentation Presentations[] = {
     {StatusCode::ReadFailed, {MessageReadFailed, true, true}},
     {StatusCode::WriteFailed, {MessageWriteFailed, true, false}},
     {StatusCode::CopyMissing, {MessageWriteFailed, true, false}},
+    {StatusCode::CopyNotWhole, {MessageReadFailed, true, true}},
 };
 
 }  // namespace

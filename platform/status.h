@@ -22,6 +22,7 @@ enum class StatusCode : uint8_t {
     JournalStuck,  // an interrupted edit's journal cannot be rolled back now,
                    // or its rollback could not clear it before an edit
     CopyMissing,   // no numbered copy holds the bytes to put back
+    CopyNotWhole,  // a numbered copy to put back is no whole dictionary
     // The registry and the host
     RegistryMissing,     // no such key or value
     RegistryFailed,      // any other failure to read or write it

@@ -1,14 +1,23 @@
 // dorvan: the library's exports from the command line, for setup authors
 // and support staff, plus a listing of the dictionary's records.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "dictionary/byte_search.h"
+#include "dictionary/copy_restore.h"
+#include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_journal.h"
+#include "dictionary/dictionary_paths.h"
 #include "dictionary/dictionary_records.h"
 #include "dorvan.h"
 
@@ -37,6 +46,8 @@ const Command Commands[] = {
     {"remove", "DIR NAME", 2, "Cuts the records naming NAME in any letter case out of DIR/Geodict.dct, no backup (GeoDictRemove)."},
     {"search", "FILE STRING", 2, "Prints the offset of the first STRING in FILE (FindStringInFile)."},
     {"records", "DIR [NAME]", -1, "Lists the records of DIR/Geodict.dct: offset, span, and whether NAME (default Pols0000.GST, exact) occurs in it, i.e. what uninstall would cut."},
+    {"check", "DIR", 1, "Checks DIR/Geodict.dct, the journal an interrupted edit left and every numbered copy; exit status 0 when all is sound, 1 when something needs a look."},
+    {"restore", "DIR NUMBER", 2, "Puts DIR/Geodict.NUMBER back as DIR/Geodict.dct: any interrupted edit first rolled back, a numbered copy of the dictionary it replaces left, a crash leaving the old or the restored bytes."},
 };
 
 void PrintUsage(FILE *out)
@@ -139,6 +150,146 @@ int ListRecords(const std::string &directory, const std::string &name)
     return Success;
 }
 
+// A numbered copy of the dictionary in its folder: "Geodict." and digits.
+struct NumberedCopy {
+    uint32_t number;
+    std::string name;
+};
+
+bool CopyNumberOf(const std::string &text, uint32_t &number)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    number = static_cast<uint32_t>(value);
+    return value < UINT32_MAX;
+}
+
+std::vector<NumberedCopy> NumberedCopies(const std::string &directory)
+{
+    std::vector<NumberedCopy> copies;
+    std::error_code failed;
+    for (const auto &file : std::filesystem::directory_iterator(directory.empty() ? "." : directory, failed)) {
+        const std::string name = file.path().filename().string();
+        uint32_t number = 0;
+        if (name.rfind("Geodict.", 0) == 0 && name.size() >= 11 && CopyNumberOf(name.substr(8), number))
+            copies.push_back({number, name});
+    }
+    std::sort(copies.begin(), copies.end(), [](const NumberedCopy &a, const NumberedCopy &b) {
+        return a.number < b.number;
+    });
+    return copies;
+}
+
+// The records of a file read whole: how many, how many name the map file,
+// and the first one cut short.
+std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
+{
+    const int32_t cut = dorvan::FirstRecordCutShort(file.begin(), file.length);
+    size_t count = 0, named = 0;
+    const dorvan::RecordScan scan(dorvan::MapFileName, dorvan::NameMatching::Exact);
+    dorvan::RecordSpan record;
+    for (int32_t from = 0; scan.NextRecord(file.begin(), file.length, from, record); from = record.coveredEnd)
+        ++count;
+    for (int32_t from = 0; scan.NextMatchingRecord(file.begin(), file.length, from, record); from = record.coveredEnd)
+        ++named;
+    whole = cut < 0;
+    return std::to_string(file.length) + " bytes, " + std::to_string(count) + " records, " + std::to_string(named) +
+           " naming " + dorvan::MapFileName +
+           (whole ? ", every record whole" : ", cut short: the record at offset " + std::to_string(cut) +
+                                                 " runs past the end");
+}
+
+int CheckDictionary(const std::string &directory)
+{
+    const std::string path = DictionaryPath(directory);
+    dorvan::WholeFile dictionary;
+    if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dictionary).Ok()) {
+        std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
+        return BadUsage;
+    }
+    dictionary.handle.Close();
+    bool sound = true, whole = true;
+    std::printf("%s: %s\n", path.c_str(), RecordsOf(dictionary, whole).c_str());
+    sound = whole;
+
+    const dorvan::JournalReport journal = dorvan::InspectJournal(path.c_str());
+    const char *journalFinding[] = {
+        "none",
+        "in use by an edit running now",
+        "cannot be read: every call stops until it can",
+        "never made whole, so the dictionary was not changed: the next call discards it",
+        "the dictionary was replaced since: the next call discards it and keeps the dictionary as it is",
+        "left by an interrupted edit: the next call puts back the old bytes",
+    };
+    std::printf("journal: %s", journalFinding[static_cast<int>(journal.finding)]);
+    if (journal.finding == dorvan::JournalFinding::RollsBack)
+        std::printf(" (%ld bytes from offset %ld on, %ld bytes in all)",
+                    static_cast<long>(journal.oldLength - journal.firstChanged), static_cast<long>(journal.firstChanged),
+                    static_cast<long>(journal.oldLength));
+    std::printf("\n");
+    sound = sound && journal.finding == dorvan::JournalFinding::None;
+
+    const std::string inProgress = path.substr(0, path.size() - 3) + dorvan::CopyInProgressExtension;
+    if (std::filesystem::exists(inProgress)) {
+        std::printf("copy in progress %s: left by a crash, the next edit removes it\n", inProgress.c_str());
+        sound = false;
+    }
+    const std::vector<NumberedCopy> copies = NumberedCopies(directory);
+    std::printf("%zu numbered copies\n", copies.size());
+    for (const NumberedCopy &copy : copies) {
+        const std::string copyPath = (std::filesystem::path(directory.empty() ? "." : directory) / copy.name).string();
+        struct stat about {};
+        char when[32] = "?";
+        if (stat(copyPath.c_str(), &about) == 0) {
+            const std::time_t time = about.st_mtime;
+            if (const std::tm *local = std::localtime(&time))
+                std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", local);
+        }
+        dorvan::WholeFile file;
+        std::string verdict = "not a regular file, or unreadable";
+        bool copyWhole = false;
+        if (dorvan::ReadWholeFile(copyPath.c_str(), dorvan::platform::FileMode::CopyOnly, file).Ok())
+            verdict = RecordsOf(file, copyWhole);
+        std::printf("  %s  %s  %s\n", copy.name.c_str(), when, verdict.c_str());
+        sound = sound && copyWhole;
+    }
+    return sound ? Success : Failure;
+}
+
+int RestoreCopy(const std::string &directory, const std::string &numberText)
+{
+    uint32_t number = 0;
+    if (!CopyNumberOf(numberText, number)) {
+        std::fprintf(stderr, "dorvan: %s is not the number of a copy (digits only, as in Geodict.003)\n",
+                     numberText.c_str());
+        return BadUsage;
+    }
+    const std::string path = DictionaryPath(directory);
+    char copyName[dorvan::PathBufferSize];
+    if (!dorvan::NumberedCopyName(path.c_str(), number, copyName)) {
+        std::fprintf(stderr, "dorvan: the copy's name would be too long\n");
+        return BadUsage;
+    }
+    const dorvan::Status status = dorvan::RestoreNumberedCopy(path.c_str(), number);
+    switch (status.code) {
+    case dorvan::StatusCode::Ok:
+        std::printf("restored %s as %s\n", copyName, path.c_str());
+        return Success;
+    case dorvan::StatusCode::CopyMissing:
+        std::fprintf(stderr, "dorvan: there is no copy %s\n", copyName);
+        return BadUsage;
+    case dorvan::StatusCode::CopyNotWhole:
+        std::fprintf(stderr, "dorvan: %s is no whole dictionary (not a regular file, unreadable, or cut short)\n",
+                     copyName);
+        return BadUsage;
+    default:
+        std::fprintf(stderr, "dorvan: %s was not restored: the dictionary cannot be read, left as a copy or "
+                             "rewritten; it is as it was\n", path.c_str());
+        return Failure;
+    }
+}
+
 int Answer(int code, const char *yes, const char *no)
 {
     if (code < 0) {
@@ -194,6 +345,10 @@ int Run(const Command &command, char **arguments, int count)
         std::printf("%d\n", offset);
         return Success;
     }
+    if (name == "check")
+        return CheckDictionary(arguments[0]);
+    if (name == "restore")
+        return RestoreCopy(arguments[0], arguments[1]);
     return ListRecords(arguments[0], count > 1 ? arguments[1] : "Pols0000.GST");
 }
 

@@ -16,6 +16,8 @@
 #include <unistd.h>
 #endif
 
+#include "dictionary/copy_restore.h"
+#include "dictionary/dictionary_journal.h"
 #include "dictionary_builder.h"
 #include "dorvan.h"
 #include "dorvan_setup.h"
@@ -317,6 +319,60 @@ TEST_F(ExportFaults, EveryEditKilledAtEveryStepLeavesTheOldOrTheNewDictionary)
         EXPECT_GT(kills, 10) << edit.name;
         std::printf("  %s: killed at each of %d steps\n", edit.name, kills);
     }
+}
+#endif
+
+#ifndef _WIN32
+// Support staff's restore: over an edit a crash left half done, the
+// journal is rolled back first and the dictionary it replaces kept; killed
+// at every step itself, the next call finds the old or the restored bytes,
+// and every numbered copy is whole.
+TEST_F(ExportFaults, ARestoreOverACrashAndKilledAtEveryStepLeavesTheOldOrTheRestoredDictionary)
+{
+    const Bytes restored = Concat({MakeRecord("Wlochy.GST"), MakeRecord("Pols0000.GST restored")});
+    const std::string dictionary = dictionaryPath_.string();
+    auto killedAt = [&](int k, const std::function<bool()> &call) {
+        pid_t child = fork();
+        if (child == 0) {
+            fault::Before(Operation::Any, k, [] { raise(SIGKILL); });
+            _exit(call() ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFSIGNALED(status);
+    };
+    // A removal killed once its journal is whole and the dictionary changing.
+    int k = 1;
+    for (; k < 100; ++k) {
+        Arrange();
+        ASSERT_TRUE(killedAt(k, [&] { return ClearGeoDict(owner_, "", "", data_.Name().c_str(), "") == 1; }));
+        if (InspectJournal(dictionary.c_str()).finding == JournalFinding::RollsBack && Dictionary() != old_)
+            break;
+    }
+    ASSERT_LT(k, 100) << "no kill left a journal to roll back";
+    WriteFileBytes(data_ / "Geodict.005", restored);
+    EXPECT_TRUE(RestoreNumberedCopy(dictionary.c_str(), 5).Ok());
+    EXPECT_EQ(restored, Dictionary());
+    EXPECT_EQ(JournalFinding::None, InspectJournal(dictionary.c_str()).finding);
+    EXPECT_EQ(old_, ReadFileBytes(data_ / "Geodict.002")) << "the dictionary it replaced, rolled back first";
+
+    int kills = 0;
+    for (k = 1; k < 200; ++k) {
+        Arrange();
+        WriteFileBytes(data_ / "Geodict.005", restored);
+        if (!killedAt(k, [&] { return RestoreNumberedCopy(dictionary.c_str(), 5).Ok(); }))
+            break;
+        ++kills;
+        GeoDictFind(data_.Name().c_str(), "");
+        EXPECT_TRUE(Dictionary() == old_ || Dictionary() == restored) << "killed at step " << k;
+        for (const auto &[name, bytes] : Files()) {
+            if (name != "Geodict.dct" && name != "Geodict.000" && name != "Geodict.~cp") {
+                EXPECT_TRUE(bytes == old_ || bytes == restored) << name << ", killed at step " << k;
+            }
+        }
+    }
+    EXPECT_GT(kills, 10);
+    EXPECT_EQ(restored, Dictionary()) << "the restore not killed";
 }
 #endif
 
