@@ -55,7 +55,7 @@ Status ReadCompleteJournal(int journal, JournalHeader &header, bool &complete)
         sum.Add(chunk, count);
         done += count;
     }
-    complete = sum.Value() == header.savedSum;
+    complete = sum.Value(header.version) == header.savedSum;
     return Success;
 }
 
@@ -92,7 +92,7 @@ Status KeepsPrefix(int dictionary, const JournalHeader &header, bool &keeps)
     const int32_t start = JournalPrefixStart(header.firstChanged), count = header.firstChanged - start;
     if (!(status = platform::FileRead(dictionary, start, window, count)).Ok())
         return status;
-    keeps = JournalChecksumOf(window, count) == header.prefixSum;
+    keeps = JournalChecksumOf(window, count, header.version) == header.prefixSum;
     return Success;
 }
 

@@ -6,7 +6,19 @@ namespace dorvan {
 
 namespace {
 
-constexpr uint8_t JournalMagic[8] = {'D', 'o', 'r', 'v', 'a', 'n', 'J', '1'};
+// The magic's last byte is the version's digit.
+constexpr uint8_t JournalMagic[7] = {'D', 'o', 'r', 'v', 'a', 'n', 'J'};
+
+// A full-width mix (the finaliser of MurmurHash3): every bit of the input
+// reaches every bit of the output.
+uint64_t Mixed(uint64_t value)
+{
+    value ^= value >> 33;
+    value *= 0xFF51AFD7ED558CCDu;
+    value ^= value >> 33;
+    value *= 0xC4CEB9FE1A85EC53u;
+    return value ^ (value >> 33);
+}
 
 uint64_t WordAt(const uint8_t *bytes)
 {
@@ -47,19 +59,23 @@ void JournalChecksum::Add(const uint8_t *bytes, int32_t count)
     }
 }
 
-uint64_t JournalChecksum::Value() const
+uint64_t JournalChecksum::Value(int version) const
 {
     uint64_t value = 0;
-    for (int lane = 0; lane < 4; ++lane)
-        value = (value ^ sum_[lane] ^ (sumOfSums_[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
+    for (int lane = 0; lane < 4; ++lane) {
+        if (version == 1)
+            value = (value ^ sum_[lane] ^ (sumOfSums_[lane] * 0x9E3779B97F4A7C15u)) * 0xFF51AFD7ED558CCDu;
+        else
+            value = Mixed(value ^ Mixed(sum_[lane]) ^ Mixed(sumOfSums_[lane] + 0x9E3779B97F4A7C15u));
+    }
     return value;
 }
 
-uint64_t JournalChecksumOf(const uint8_t *bytes, int32_t count)
+uint64_t JournalChecksumOf(const uint8_t *bytes, int32_t count, int version)
 {
     JournalChecksum sum;
     sum.Add(bytes, count);
-    return sum.Value();
+    return sum.Value(version);
 }
 
 int32_t JournalPrefixStart(int32_t firstChanged)
@@ -70,16 +86,19 @@ int32_t JournalPrefixStart(int32_t firstChanged)
 void EncodeJournalHeader(uint8_t (&out)[JournalHeaderSize], const JournalHeader &header)
 {
     std::memcpy(out, JournalMagic, sizeof JournalMagic);
+    out[7] = static_cast<uint8_t>('0' + header.version);
     PutNumber(out + 8, static_cast<uint32_t>(header.oldLength), 4);
     PutNumber(out + 12, static_cast<uint32_t>(header.firstChanged), 4);
     PutNumber(out + 16, header.savedSum, 8);
     PutNumber(out + 24, header.prefixSum, 8);
-    PutNumber(out + 32, JournalChecksumOf(out, 32), 8);
+    PutNumber(out + 32, JournalChecksumOf(out, 32, header.version), 8);
 }
 
 bool DecodeJournalHeader(const uint8_t (&in)[JournalHeaderSize], JournalHeader &header)
 {
-    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || GetNumber(in + 32, 8) != JournalChecksumOf(in, 32))
+    const int version = in[7] - '0';
+    if (std::memcmp(in, JournalMagic, sizeof JournalMagic) != 0 || (version != 1 && version != 2) ||
+        GetNumber(in + 32, 8) != JournalChecksumOf(in, 32, version))
         return false;
     const uint64_t oldLength = GetNumber(in + 8, 4), firstChanged = GetNumber(in + 12, 4);
     if (oldLength > INT32_MAX || firstChanged > oldLength)
@@ -88,6 +107,7 @@ bool DecodeJournalHeader(const uint8_t (&in)[JournalHeaderSize], JournalHeader &
     header.firstChanged = static_cast<int32_t>(firstChanged);
     header.savedSum = GetNumber(in + 16, 8);
     header.prefixSum = GetNumber(in + 24, 8);
+    header.version = version;
     return true;
 }
 

@@ -3,7 +3,7 @@
 //
 // A header, then the dictionary's old bytes from the first changed offset
 // to its old end. All numbers are little-endian.
-//   0  8 bytes  "DorvanJ1"
+//   0  8 bytes  "DorvanJ2" ("DorvanJ1": the first version, read still)
 //   8  4 bytes  the dictionary's old length
 //  12  4 bytes  the first changed offset; the saved bytes are those from it
 //               to the old length (none for an append)
@@ -20,6 +20,13 @@
 namespace dorvan {
 
 constexpr int32_t JournalHeaderSize = 40;
+
+// The version this library writes. Version 1 combined its lanes so that a
+// change confined to the high bytes of a word went unnoticed once in 256;
+// version 2 mixes each lane's sums through before it combines them. A
+// journal of either version is read, so that one a crash left is rolled
+// back by a newer library too.
+constexpr int JournalVersion = 2;
 constexpr int32_t JournalPrefixWindow = 4096;
 
 struct JournalHeader {
@@ -27,6 +34,7 @@ struct JournalHeader {
     int32_t firstChanged;
     uint64_t savedSum;
     uint64_t prefixSum;
+    int version = JournalVersion;  // whose checksums the numbers are
 
     int32_t SavedLength() const { return oldLength - firstChanged; }
 };
@@ -38,7 +46,7 @@ struct JournalHeader {
 class JournalChecksum {
 public:
     void Add(const uint8_t *bytes, int32_t count);
-    uint64_t Value() const;
+    uint64_t Value(int version = JournalVersion) const;
 
 private:
     void AddWord(int lane, uint64_t word)
@@ -50,7 +58,7 @@ private:
     uint64_t sumOfSums_[4] = {};
 };
 
-uint64_t JournalChecksumOf(const uint8_t *bytes, int32_t count);
+uint64_t JournalChecksumOf(const uint8_t *bytes, int32_t count, int version = JournalVersion);
 
 // Where the kept bytes that the header's prefix checksum covers begin.
 int32_t JournalPrefixStart(int32_t firstChanged);
