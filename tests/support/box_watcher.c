@@ -18,8 +18,13 @@ int main(int argc, char **argv)
         HWND box = FindWindowA("#32770", strcmp(caption, "*") == 0 ? NULL : caption);
         if (box) {
             char text[1024] = "";
-            /* A message box's text is its static control 0xFFFF. */
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            /* A message box's text is its static control 0xFFFF. A dialog
+               found while it is still being made, or one of another kind,
+               has none yet: it is looked at again. */
+            if (GetDlgItemTextA(box, 0xFFFF, text, sizeof text) == 0) {
+                Sleep(100);
+                continue;
+            }
             printf("%s\n", text);
             fflush(stdout);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
