@@ -5,11 +5,11 @@
 # program that lists no case fails.
 #
 # An emulated Wine process now and then finishes its work, writes its
-# report and then never ends (under qemu-user, in the process's exit). Each
-# run therefore writes its report to a file: a run that outlives its time
-# limit is killed, and if its report is whole it is judged by that report
-# and named as one that hung on its way out; without a whole report it
-# failed. Nothing is run twice.
+# report and then crashes or never ends on its way out (under qemu-user).
+# Each run therefore writes its report to a file: a run that outlives its
+# time limit is killed, and a run that wrote its whole report is judged by
+# that report, and named if it then crashed or hung; without a whole
+# report it failed. Nothing is run twice.
 #
 # cmake -DPROGRAM=... [-DLAUNCHER=...] [-DCASE_SECONDS=120] -P each_case.cmake
 
@@ -53,10 +53,12 @@ function(run_with_report outcome status text output)
 endfunction()
 
 run_with_report(outcome status listing output --gtest_list_tests)
-if(outcome STREQUAL "hung")
-  list(APPEND hung_runs "--gtest_list_tests")
-elseif(NOT outcome STREQUAL "ended" OR NOT status EQUAL 0 OR NOT listing)
+if(NOT listing)
   message(FATAL_ERROR "${name} --gtest_list_tests: expected status 0 and a listing, got ${status}\n${output}")
+elseif(outcome STREQUAL "hung")
+  list(APPEND hung_runs "--gtest_list_tests")
+elseif(NOT status EQUAL 0)
+  list(APPEND hung_runs "--gtest_list_tests (ended with status ${status})")
 endif()
 
 set(cases "")
@@ -87,13 +89,16 @@ foreach(case IN LISTS cases)
   if(result)
     string(JSON tests GET "${result}" tests)
     string(JSON failures GET "${result}" failures)
-    if(tests EQUAL 1 AND failures EQUAL 0 AND (outcome STREQUAL "hung" OR status EQUAL 0))
+    if(tests EQUAL 1 AND failures EQUAL 0)
       set(passed YES)
     endif()
   endif()
   if(passed AND outcome STREQUAL "hung")
     message(STATUS "passed  ${case}, then did not end within ${CASE_SECONDS} s: killed")
     list(APPEND hung_runs "${case}")
+  elseif(passed AND NOT status EQUAL 0)
+    message(STATUS "passed  ${case}, then ended with status ${status} on its way out")
+    list(APPEND hung_runs "${case} (ended with status ${status})")
   elseif(passed)
     message(STATUS "passed  ${case}")
   else()
@@ -108,8 +113,8 @@ math(EXPR passes "${total} - ${failures}")
 message(STATUS "${name}: ${passes} passed, ${failures} failed, one process a case")
 if(hung_runs)
   list(JOIN hung_runs "\n  " hung_runs)
-  message(STATUS "${name}: these runs wrote their whole report and then hung on their way out, "
-                 "and were killed after ${CASE_SECONDS} s:\n  ${hung_runs}")
+  message(STATUS "${name}: these runs wrote their whole report and then crashed, or hung and were killed "
+                 "after ${CASE_SECONDS} s, on their way out:\n  ${hung_runs}")
 endif()
 if(failures)
   list(JOIN failed "\n  " failed)

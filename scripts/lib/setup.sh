@@ -200,7 +200,11 @@ dorvan_make_wine_prefix() {
     dorvan_at_exit 'rm -rf "$DORVAN_WINE_HOME"'
   fi
   export WINEPREFIX=$DORVAN_WINE_HOME/$arch WINEARCH=$arch WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No debugger for a process that crashes: Wine would start winedbg for
+  # it, which under user-mode emulation never ends, and neither then does
+  # the crashed process or the wait for the prefix (seen in wineboot and
+  # in a test program's exit). The crashed process ends instead.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   export LC_ALL=pl_PL.UTF-8
   unset DISPLAY WAYLAND_DISPLAY
   if [ "$arch" = win64 ]; then DORVAN_WINE=/usr/lib/wine/wine64; else DORVAN_WINE=$(command -v wine); fi
