@@ -236,6 +236,20 @@ TEST_F(ExportFaults, EveryEditLeavesTheOldOrTheNewDictionary)
 }
 
 #ifndef _WIN32
+// Runs `call` in a child killed just before its k-th file operation: -1
+// when it was killed, else 0 for success and 1 for failure.
+int RunKilledBefore(int k, const std::function<bool()> &call)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        fault::Before(Operation::Any, k, [] { raise(SIGKILL); });
+        _exit(call() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? -1 : WEXITSTATUS(status);
+}
+
 // Windows Installer's transaction, as msiexec plays it when a later action
 // fails: the immediate action takes its snapshot, the deferred action
 // edits, its rollback puts the dictionary back, every operation of the
@@ -293,15 +307,9 @@ TEST_F(ExportFaults, EveryEditKilledAtEveryStepLeavesTheOldOrTheNewDictionary)
         int kills = 0;
         for (int k = 1; k < 500; ++k) {
             Arrange();
-            pid_t child = fork();
-            if (child == 0) {
-                fault::Before(Operation::Any, k, [] { raise(SIGKILL); });
-                _exit(edit.call() ? 0 : 1);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
-            if (!WIFSIGNALED(status)) {
-                EXPECT_EQ(0, WEXITSTATUS(status)) << edit.name << " not killed";
+            const int answer = RunKilledBefore(k, edit.call);
+            if (answer >= 0) {
+                EXPECT_EQ(0, answer) << edit.name << " not killed";
                 EXPECT_EQ(edit.after, Dictionary()) << edit.name << " not killed";
                 break;
             }
@@ -331,16 +339,7 @@ TEST_F(ExportFaults, ARestoreOverACrashAndKilledAtEveryStepLeavesTheOldOrTheRest
 {
     const Bytes restored = Concat({MakeRecord("Wlochy.GST"), MakeRecord("Pols0000.GST restored")});
     const std::string dictionary = dictionaryPath_.string();
-    auto killedAt = [&](int k, const std::function<bool()> &call) {
-        pid_t child = fork();
-        if (child == 0) {
-            fault::Before(Operation::Any, k, [] { raise(SIGKILL); });
-            _exit(call() ? 0 : 1);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        return WIFSIGNALED(status);
-    };
+    auto killedAt = [](int k, const std::function<bool()> &call) { return RunKilledBefore(k, call) < 0; };
     // A removal killed once its journal is whole and the dictionary changing.
     int k = 1;
     for (; k < 100; ++k) {
