@@ -28,7 +28,7 @@ bool JournalPathOf(char (&out)[PathBufferSize], const char *dictionaryPath)
         return false;
     std::memcpy(out, dictionaryPath, length);
     std::memcpy(out + length, JournalSuffix, sizeof JournalSuffix);
-    return true;
+    return PathFits(out, length + sizeof JournalSuffix - 1);
 }
 
 // Reads the journal's header and checks its saved bytes against it:

@@ -12,6 +12,11 @@ constexpr Status NotMade = StatusOf(StatusCode::WriteFailed);
 
 }  // namespace
 
+bool PathFits(const char *path, size_t bytes)
+{
+    return bytes < PathBufferSize && platform::PathLength(path) <= platform::PathLengthLimit;
+}
+
 size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName)
 {
     const size_t directoryLength = std::strlen(directory), nameLength = std::strlen(fileName);
@@ -40,7 +45,7 @@ bool ComposePath(ComposedPath &path, const char *directory, const char *fileName
 {
     path.directory = directory;
     path.fileName = fileName;
-    path.fits = ComposePathInto(path.text, PathBufferSize, directory, fileName) < PathBufferSize;
+    path.fits = PathFits(path.text, ComposePathInto(path.text, PathBufferSize, directory, fileName));
     return path.fits;
 }
 
@@ -70,7 +75,7 @@ bool NumberedCopyName(const char *dictionaryPath, uint32_t counter, char (&name)
         return false;
     std::memcpy(name, dictionaryPath, stemLength);
     std::memcpy(name + stemLength, extension, extensionLength + 1);
-    return true;
+    return PathFits(name, stemLength + extensionLength);
 }
 
 uint32_t FirstFreeCopyNumber(const char *dictionaryPath)
@@ -94,7 +99,7 @@ bool CopyInProgressPath(char (&out)[PathBufferSize], const char *dictionaryPath)
         return false;
     std::memcpy(out, dictionaryPath, stemLength);
     std::memcpy(out + stemLength, CopyInProgressExtension, sizeof CopyInProgressExtension);
-    return true;
+    return PathFits(out, stemLength + sizeof CopyInProgressExtension - 1);
 }
 
 // Writes the copy in progress whole and durably, and closes it.

@@ -1,10 +1,11 @@
-// The host's file names, the paths the library composes from them in
-// 260-byte path buffers, and the numbered backup copies of the dictionary.
+// The host's file names, the paths the library composes from them in path
+// buffers, and the numbered backup copies of the dictionary.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/path_text.h"
 #include "platform/status.h"
 
 namespace dorvan {
@@ -14,8 +15,13 @@ constexpr char DictionaryFileName[] = "Geodict.dct";  // the geographic dictiona
 constexpr char EntryFileName[] = "GeoExt.gxt";        // the map set's entry, shipped with the setup
 constexpr char MapFileName[] = "Pols0000.GST";        // the Poland map file the records name
 
-// Every path the library opens fits this buffer size, terminator included.
-constexpr size_t PathBufferSize = 260;
+// Every path the library opens fits a buffer of this size, terminator
+// included, and the platform's length limit.
+using platform::PathBufferSize;
+
+// Whether a path of `bytes` bytes (terminator not counted) can be opened:
+// it fits a path buffer and the platform's length limit.
+bool PathFits(const char *path, size_t bytes);
 
 // `directory` then `fileName`, with the platform's separator between them
 // unless the directory is empty or already ends in '\' or '/'. A path too

@@ -1,6 +1,10 @@
-// Dorvan.dll's installer actions: a failure shown in a message box.
+// Dorvan.dll's installer actions: a failure shown in a message box, its
+// path in the ANSI code page its caller named it in.
+#include <cstring>
+
 #include "frame/answers.h"
 #include "frame/messages.h"
+#include "platform/path_text.h"
 
 namespace dorvan {
 
@@ -15,9 +19,16 @@ unsigned char AnswerInstallerAction(void *owner, const Status &status)
         ShowMessage(owner, message.id, StopStyle);
         return 0;
     }
-    platform::HeapBlock whole;
-    char fitting[PathBufferSize];
-    ShowFormattedMessage(owner, message.id, StopStyle, StatusFileText(status, whole, fitting));
+    platform::HeapBlock whole, ansiWhole;
+    char fitting[PathBufferSize], ansiFitting[PathBufferSize];
+    const char *file = StatusFileText(status, whole, fitting);
+    // No ANSI text is longer than its UTF-8; without memory for it whole,
+    // as much as the buffer holds.
+    const size_t size = std::strlen(file) + 1;
+    ansiWhole = platform::AllocateBlock(size);
+    char *ansi = ansiWhole ? reinterpret_cast<char *>(ansiWhole.get()) : ansiFitting;
+    platform::PathToAnsi(file, ansi, ansiWhole ? size : sizeof ansiFitting);
+    ShowFormattedMessage(owner, message.id, StopStyle, ansi);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // text, shown to nobody, so that a setup running unattended never waits.
 #include "frame/answers.h"
 #include "platform/message_text.h"
+#include "platform/path_text.h"
 
 namespace dorvan {
 
@@ -30,7 +31,7 @@ int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
     int used = 0;
     for (const wchar_t *p = pattern; *p && used < messageChars - 1; ++p) {
         if (failure.namesFile && p[0] == L'%' && p[1] == L'1') {
-            used += platform::WidenText(StatusFileText(status, whole, fitting), message + used, messageChars - used);
+            used += platform::WidenUtf8(StatusFileText(status, whole, fitting), message + used, messageChars - used);
             ++p;
         } else {
             message[used++] = *p;

@@ -13,7 +13,18 @@
  *
  * The library also exports the five quiet service functions of dorvan.h
  * under their own names, so that an unattended setup ships one DLL. On
- * other platforms libdorvan.so exports these three names beside the eight.
+ * other platforms libdorvan.so exports these names beside the eight.
+ *
+ * Paths: each function that takes or gives a path has a twin whose name
+ * ends in W. The first takes its paths as zero-terminated 8-bit strings in
+ * the ANSI code page, as dorvan.h does, and so reaches only the paths that
+ * code page can spell; the W twin takes them as UTF-16 (wchar_t) and
+ * reaches any path Windows can name, such as a temporary folder under a
+ * user's profile whose name holds letters of another alphabet. Both answer
+ * and report alike, and a message names its path exactly as given. On the
+ * portable build 8-bit paths are taken as their bytes, and wide ones are
+ * written out as UTF-8 whatever the locale. Names to look for in the
+ * dictionary stay 8-bit strings, matched as their bytes.
  */
 #ifndef DORVAN_SETUP_H
 #define DORVAN_SETUP_H
@@ -29,6 +40,9 @@ extern "C" {
 /* The work of SetInstallDir: the host's map data directory into
    mapDataDir, a buffer of at least 260 bytes. */
 DORVAN_API int DORVAN_CALL FindMapDataDir(char *mapDataDir, wchar_t *message, int messageChars);
+/* The same into a buffer of at least 260 wide characters, exactly as the
+   host recorded it. */
+DORVAN_API int DORVAN_CALL FindMapDataDirW(wchar_t *mapDataDir, wchar_t *message, int messageChars);
 
 /* The work of SetGeoDict, for upgrades too: afterwards the records of
    mapDataDir\Geodict.dct naming "Pols0000.GST" are exactly
@@ -37,10 +51,13 @@ DORVAN_API int DORVAN_CALL FindMapDataDir(char *mapDataDir, wchar_t *message, in
    exactly that already is not written, and no copy is made. */
 DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *mapDataDir, wchar_t *message,
                                           int messageChars);
+DORVAN_API int DORVAN_CALL RegisterMapSetW(const wchar_t *sourceDir, const wchar_t *mapDataDir, wchar_t *message,
+                                           int messageChars);
 
 /* The work of ClearGeoDict: every record naming "Pols0000.GST" cut out of
    mapDataDir\Geodict.dct, after a numbered backup. */
 DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars);
+DORVAN_API int DORVAN_CALL UnregisterMapSetW(const wchar_t *mapDataDir, wchar_t *message, int messageChars);
 
 /*
  * A setup's own undo, for a setup program that has no rollback of its own
@@ -62,6 +79,17 @@ DORVAN_API int DORVAN_CALL TakeDictionarySnapshot(const char *mapDataDir, char *
                                                   wchar_t *message, int messageChars);
 DORVAN_API int DORVAN_CALL RestoreDictionarySnapshot(const char *mapDataDir, const char *snapshot,
                                                      wchar_t *message, int messageChars);
+DORVAN_API int DORVAN_CALL TakeDictionarySnapshotW(const wchar_t *mapDataDir, char *snapshot, int snapshotChars,
+                                                   wchar_t *message, int messageChars);
+DORVAN_API int DORVAN_CALL RestoreDictionarySnapshotW(const wchar_t *mapDataDir, const char *snapshot,
+                                                      wchar_t *message, int messageChars);
+
+/* The service functions of dorvan.h with their paths in UTF-16. */
+DORVAN_API int DORVAN_CALL VorezuInstalledW(const wchar_t *mapDataDir);
+DORVAN_API int DORVAN_CALL GeoDictFindW(const wchar_t *mapDataDir, const char *name);
+DORVAN_API int DORVAN_CALL GeoDictGlueW(const wchar_t *mapDataDir, const wchar_t *filePath);
+DORVAN_API int DORVAN_CALL GeoDictRemoveW(const wchar_t *mapDataDir, const char *name);
+DORVAN_API int DORVAN_CALL FindStringInFileW(const wchar_t *filePath, const char *text);
 
 /*
  * Windows Installer custom actions, each UINT __stdcall Action(MSIHANDLE),

@@ -17,7 +17,7 @@ struct InstallerPaths {
     ComposedPath entry;
 };
 
-// The host's map data directory into `targetDir` (260 bytes): from its
+// The host's map data directory into `targetDir` (a path buffer): from its
 // registry record, or derived from the common-files directory, checked and
 // recorded. HostNotFound, or RegistryKeyNotMade.
 Status DiscoverMapDataDirectory(char *targetDir);

@@ -1,26 +1,38 @@
 // The three installer actions of Dorvan.dll: each shows its failure in a
-// message box and answers one byte.
+// message box and answers one byte. Their strings are in the ANSI code
+// page, as existing setups pass them.
 #include "dorvan.h"
 #include "frame/answers.h"
+#include "frame/caller_paths.h"
 #include "installer/installer_actions.h"
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
                                                               char *targetDir, const char *)
 {
-    return dorvan::AnswerInstallerAction(owner, dorvan::DiscoverMapDataDirectory(targetDir));
+    char found[dorvan::PathBufferSize];
+    dorvan::Status status = dorvan::DiscoverMapDataDirectory(found);
+    if (status.Ok())
+        status = dorvan::HandOutDirectory(found, targetDir);
+    return dorvan::AnswerInstallerAction(owner, status);
 }
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, const char *, const char *sourceDir,
                                                            const char *targetDir, const char *)
 {
+    const dorvan::CallerPath source(sourceDir), target(targetDir);
     dorvan::InstallerPaths paths;
     constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort};
-    return dorvan::AnswerInstallerAction(owner, dorvan::AppendMapSetEntry(sourceDir, targetDir, paths, how));
+    return dorvan::AnswerInstallerAction(owner, source.Held() && target.Held()
+                                                    ? dorvan::AppendMapSetEntry(source.Get(), target.Get(), paths, how)
+                                                    : dorvan::PathsNotHeld);
 }
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
                                                              const char *targetDir, const char *)
 {
+    const dorvan::CallerPath target(targetDir);
     dorvan::InstallerPaths paths;
-    return dorvan::AnswerInstallerAction(owner, dorvan::RemoveMapSetRecords(targetDir, paths, dorvan::CopyRule::BestEffort));
+    return dorvan::AnswerInstallerAction(
+        owner, target.Held() ? dorvan::RemoveMapSetRecords(target.Get(), paths, dorvan::CopyRule::BestEffort)
+                             : dorvan::PathsNotHeld);
 }

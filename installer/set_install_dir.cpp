@@ -35,8 +35,8 @@ private:
 
 // Reads string value `name` of `key` into a path buffer. The buffer is
 // left empty unless the query succeeds with a REG_SZ value that ends
-// within the buffer; a value that fills all of it without a terminator, or
-// a larger one, counts as missing.
+// within the buffer and within the platform's path limit; a longer value
+// counts as missing.
 void ReadStringValue(platform::RegistryKey key, const char *name, char (&buffer)[PathBufferSize])
 {
     buffer[0] = '\0';
@@ -56,6 +56,8 @@ void ReadStringValue(platform::RegistryKey key, const char *name, char (&buffer)
         }
         buffer[size] = '\0';
     }
+    if (platform::PathLength(buffer) > platform::PathLengthLimit)
+        buffer[0] = '\0';
 }
 
 // The host's record of its map data directory: value "MapData".

@@ -10,10 +10,11 @@ namespace dorvan::platform {
 
 using InstallerSession = unsigned long;  // an MSIHANDLE
 
-constexpr int PropertySize = 1024;
+// Bytes of UTF-8, terminator included: two paths and a snapshot fit.
+constexpr int PropertySize = 2048;
 
-// A property's value in the ANSI code page, empty when it is not set;
-// false when it cannot be read or does not fit.
+// A property's value as UTF-8, empty when it is not set; false when it
+// cannot be read or does not fit.
 bool SessionProperty(InstallerSession session, const char *name, char (&value)[PropertySize]);
 Status SetSessionProperty(InstallerSession session, const char *name, const char *value);
 
@@ -22,7 +23,7 @@ Status SetSessionProperty(InstallerSession session, const char *name, const char
 // `directory`; `product` then names it. False when that cannot be told.
 bool OtherProductHolds(InstallerSession session, const char *directory, char (&product)[PropertySize]);
 
-// A line in the installer's log.
+// A line in the installer's log, UTF-8.
 void LogToSession(InstallerSession session, const char *line);
 
 // A failure as the installer's error message: shown by its own interface,

@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "dictionary/byte_search.h"
-#include "dorvan.h"
+#include "dorvan_setup.h"
 #include "frame/answers.h"
+#include "frame/caller_paths.h"
 #include "platform/file_access.h"
 #include "platform/memory.h"
 
@@ -59,13 +60,25 @@ Status SearchFile(const char *filePath, const char *text, int32_t &offset)
     return Success;
 }
 
+template <typename Char>
+int AnswerSearch(const Char *filePath, const char *text)
+{
+    const CallerPath file(filePath);
+    int32_t offset = Absent;
+    const Status status = file.Held() ? SearchFile(file.Get(), text, offset) : PathsNotHeld;
+    return AnswerServiceFunction(status, offset, -2);
+}
+
 }  // namespace
 
 }  // namespace dorvan
 
 extern "C" DORVAN_API int DORVAN_CALL FindStringInFile(const char *filePath, const char *text)
 {
-    int32_t offset = dorvan::Absent;
-    const dorvan::Status status = dorvan::SearchFile(filePath, text, offset);
-    return dorvan::AnswerServiceFunction(status, offset, -2);
+    return dorvan::AnswerSearch(filePath, text);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL FindStringInFileW(const wchar_t *filePath, const char *text)
+{
+    return dorvan::AnswerSearch(filePath, text);
 }

@@ -3,8 +3,9 @@
 // matched without regard to case, with no backup and no message.
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dorvan.h"
+#include "dorvan_setup.h"
 #include "frame/answers.h"
+#include "frame/caller_paths.h"
 
 namespace dorvan {
 
@@ -41,18 +42,44 @@ Status RemoveNamedRecords(const char *mapDataDir, const char *name, bool &remove
     return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, name, NameMatching::AnyAsciiCase, removed);
 }
 
+template <typename Char>
+int AnswerGlue(const Char *mapDataDir, const Char *filePath)
+{
+    const CallerPath directory(mapDataDir), file(filePath);
+    const Status status = directory.Held() && file.Held() ? AppendFileToDictionary(directory.Get(), file.Get())
+                                                          : PathsNotHeld;
+    return AnswerServiceFunction(status, 0, -1);
+}
+
+template <typename Char>
+int AnswerRemove(const Char *mapDataDir, const char *name)
+{
+    const CallerPath directory(mapDataDir);
+    bool removed = false;
+    const Status status = directory.Held() ? RemoveNamedRecords(directory.Get(), name, removed) : PathsNotHeld;
+    return AnswerServiceFunction(status, removed ? 1 : 0, -1);
+}
+
 }  // namespace
 
 }  // namespace dorvan
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictGlue(const char *mapDataDir, const char *filePath)
 {
-    return dorvan::AnswerServiceFunction(dorvan::AppendFileToDictionary(mapDataDir, filePath), 0, -1);
+    return dorvan::AnswerGlue(mapDataDir, filePath);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL GeoDictGlueW(const wchar_t *mapDataDir, const wchar_t *filePath)
+{
+    return dorvan::AnswerGlue(mapDataDir, filePath);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL GeoDictRemove(const char *mapDataDir, const char *name)
 {
-    bool removed = false;
-    const dorvan::Status status = dorvan::RemoveNamedRecords(mapDataDir, name, removed);
-    return dorvan::AnswerServiceFunction(status, removed ? 1 : 0, -1);
+    return dorvan::AnswerRemove(mapDataDir, name);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL GeoDictRemoveW(const wchar_t *mapDataDir, const char *name)
+{
+    return dorvan::AnswerRemove(mapDataDir, name);
 }

@@ -1,8 +1,9 @@
 // The dictionary queries: is a name registered in "Geodict.dct"?
 #include "dictionary/byte_search.h"
 #include "dictionary/dictionary_access.h"
-#include "dorvan.h"
+#include "dorvan_setup.h"
 #include "frame/answers.h"
+#include "frame/caller_paths.h"
 
 namespace dorvan {
 
@@ -21,10 +22,12 @@ Status FindNameInDictionary(const char *mapDataDir, const char *name, bool &foun
     return Success;
 }
 
-int AnswerFind(const char *mapDataDir, const char *name)
+template <typename Char>
+int AnswerFind(const Char *mapDataDir, const char *name)
 {
+    const CallerPath directory(mapDataDir);
     bool found = false;
-    const Status status = FindNameInDictionary(mapDataDir, name, found);
+    const Status status = directory.Held() ? FindNameInDictionary(directory.Get(), name, found) : PathsNotHeld;
     return AnswerServiceFunction(status, found ? 1 : 0, -1);
 }
 
@@ -37,7 +40,17 @@ extern "C" DORVAN_API int DORVAN_CALL GeoDictFind(const char *mapDataDir, const 
     return dorvan::AnswerFind(mapDataDir, name);
 }
 
+extern "C" DORVAN_API int DORVAN_CALL GeoDictFindW(const wchar_t *mapDataDir, const char *name)
+{
+    return dorvan::AnswerFind(mapDataDir, name);
+}
+
 extern "C" DORVAN_API int DORVAN_CALL VorezuInstalled(const char *mapDataDir)
+{
+    return dorvan::AnswerFind(mapDataDir, dorvan::MapFileName);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL VorezuInstalledW(const wchar_t *mapDataDir)
 {
     return dorvan::AnswerFind(mapDataDir, dorvan::MapFileName);
 }

@@ -42,7 +42,9 @@ set(system_dlls "KERNEL32|USER32|ADVAPI32|MSVCRT")
 if(library STREQUAL "DorvanSetup")
   # Windows Installer's custom actions, with the session they run in.
   list(APPEND expected FindMapDataDirAction PrepareMapSetActions RegisterMapSetAction UnregisterMapSetAction
-       RestoreDictionaryAction TakeDictionarySnapshot RestoreDictionarySnapshot)
+       RestoreDictionaryAction TakeDictionarySnapshot RestoreDictionarySnapshot FindMapDataDirW RegisterMapSetW
+       UnregisterMapSetW TakeDictionarySnapshotW RestoreDictionarySnapshotW VorezuInstalledW GeoDictFindW
+       GeoDictGlueW GeoDictRemoveW FindStringInFileW)
   set(system_dlls "${system_dlls}|MSI")
 endif()
 list(LENGTH expected expected_count)

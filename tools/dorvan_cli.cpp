@@ -20,6 +20,7 @@
 #include "dictionary/dictionary_paths.h"
 #include "dictionary/dictionary_records.h"
 #include "dorvan.h"
+#include "platform/path_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -345,11 +346,17 @@ int Run(const Command &command, char **arguments, int count)
         std::printf("%d\n", offset);
         return Success;
     }
+    // The rest reach the dictionary by the library's own routines, whose
+    // paths are UTF-8; the exports above take the command line's ANSI.
+    dorvan::platform::HeapBlock held;
+    const char *directory = dorvan::platform::PathFromAnsi(arguments[0], held);
+    if (!directory)
+        return std::fprintf(stderr, "dorvan: out of memory\n"), Failure;
     if (name == "check")
-        return CheckDictionary(arguments[0]);
+        return CheckDictionary(directory);
     if (name == "restore")
-        return RestoreCopy(arguments[0], arguments[1]);
-    return ListRecords(arguments[0], count > 1 ? arguments[1] : "Pols0000.GST");
+        return RestoreCopy(directory, arguments[1]);
+    return ListRecords(directory, count > 1 ? arguments[1] : "Pols0000.GST");
 }
 
 }  // namespace

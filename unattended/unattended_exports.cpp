@@ -1,54 +1,136 @@
 // The installer actions of DorvanSetup.dll: the same work as Dorvan.dll's,
-// each failure handed back as its message's id and text, never shown.
+// each failure handed back as its message's id and text, never shown. Each
+// takes its paths in the ANSI code page, or, as its ...W twin, in UTF-16,
+// which names any path Windows can.
 #include <cstring>
 
 #include "dorvan_setup.h"
 #include "frame/answers.h"
+#include "frame/caller_paths.h"
 #include "installer/installer_actions.h"
 #include "unattended/custom_action_data.h"
 
+namespace dorvan {
+
+namespace {
+
+template <typename Char>
+int FindMapDataDirFor(Char *mapDataDir, wchar_t *message, int messageChars)
+{
+    char found[PathBufferSize];
+    Status status = DiscoverMapDataDirectory(found);
+    if (status.Ok())
+        status = HandOutDirectory(found, mapDataDir);
+    return AnswerWithText(status, message, messageChars);
+}
+
+template <typename Char>
+int RegisterMapSetFor(const Char *sourceDir, const Char *mapDataDir, wchar_t *message, int messageChars)
+{
+    const CallerPath source(sourceDir), target(mapDataDir);
+    InstallerPaths paths;
+    // A newer version's entry takes the place of an older one's.
+    constexpr Registration how{EarlierEntries::Replaced, CopyRule::BestEffort};
+    return AnswerWithText(source.Held() && target.Held() ? AppendMapSetEntry(source.Get(), target.Get(), paths, how)
+                                                         : PathsNotHeld,
+                          message, messageChars);
+}
+
+template <typename Char>
+int UnregisterMapSetFor(const Char *mapDataDir, wchar_t *message, int messageChars)
+{
+    const CallerPath target(mapDataDir);
+    InstallerPaths paths;
+    return AnswerWithText(target.Held() ? RemoveMapSetRecords(target.Get(), paths, CopyRule::BestEffort)
+                                        : PathsNotHeld,
+                          message, messageChars);
+}
+
+template <typename Char>
+int TakeSnapshotFor(const Char *mapDataDir, char *snapshot, int snapshotChars, wchar_t *message, int messageChars)
+{
+    if (snapshotChars < static_cast<int>(SnapshotTextSize))
+        return AnswerBadArgument(message, messageChars);
+    const CallerPath target(mapDataDir);
+    InstallerPaths paths;
+    DictionarySnapshot taken{};
+    const Status status = target.Held() ? TakeDictionarySnapshot(target.Get(), taken, paths) : PathsNotHeld;
+    char text[SnapshotTextSize] = "";
+    if (status.Ok())
+        FormatSnapshot(taken, text);
+    std::memcpy(snapshot, text, sizeof text);
+    return AnswerWithText(status, message, messageChars);
+}
+
+template <typename Char>
+int RestoreSnapshotFor(const Char *mapDataDir, const char *snapshot, wchar_t *message, int messageChars)
+{
+    DictionarySnapshot wanted{};
+    if (!ParseSnapshot(snapshot, wanted))
+        return AnswerBadArgument(message, messageChars);
+    const CallerPath target(mapDataDir);
+    InstallerPaths paths;
+    return AnswerWithText(target.Held() ? RestoreDictionarySnapshot(target.Get(), wanted, paths) : PathsNotHeld,
+                          message, messageChars);
+}
+
+}  // namespace
+
+}  // namespace dorvan
+
 extern "C" DORVAN_API int DORVAN_CALL FindMapDataDir(char *mapDataDir, wchar_t *message, int messageChars)
 {
-    return dorvan::AnswerWithText(dorvan::DiscoverMapDataDirectory(mapDataDir), message, messageChars);
+    return dorvan::FindMapDataDirFor(mapDataDir, message, messageChars);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL FindMapDataDirW(wchar_t *mapDataDir, wchar_t *message, int messageChars)
+{
+    return dorvan::FindMapDataDirFor(mapDataDir, message, messageChars);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *mapDataDir,
                                                      wchar_t *message, int messageChars)
 {
-    dorvan::InstallerPaths paths;
-    // A newer version's entry takes the place of an older one's.
-    constexpr dorvan::Registration how{dorvan::EarlierEntries::Replaced, dorvan::CopyRule::BestEffort};
-    return dorvan::AnswerWithText(dorvan::AppendMapSetEntry(sourceDir, mapDataDir, paths, how), message, messageChars);
+    return dorvan::RegisterMapSetFor(sourceDir, mapDataDir, message, messageChars);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL RegisterMapSetW(const wchar_t *sourceDir, const wchar_t *mapDataDir,
+                                                      wchar_t *message, int messageChars)
+{
+    return dorvan::RegisterMapSetFor(sourceDir, mapDataDir, message, messageChars);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars)
 {
-    dorvan::InstallerPaths paths;
-    return dorvan::AnswerWithText(dorvan::RemoveMapSetRecords(mapDataDir, paths, dorvan::CopyRule::BestEffort), message, messageChars);
+    return dorvan::UnregisterMapSetFor(mapDataDir, message, messageChars);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL UnregisterMapSetW(const wchar_t *mapDataDir, wchar_t *message,
+                                                        int messageChars)
+{
+    return dorvan::UnregisterMapSetFor(mapDataDir, message, messageChars);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL TakeDictionarySnapshot(const char *mapDataDir, char *snapshot,
                                                              int snapshotChars, wchar_t *message, int messageChars)
 {
-    if (snapshotChars < static_cast<int>(dorvan::SnapshotTextSize))
-        return dorvan::AnswerBadArgument(message, messageChars);
-    dorvan::InstallerPaths paths;
-    dorvan::DictionarySnapshot taken{};
-    const dorvan::Status status = dorvan::TakeDictionarySnapshot(mapDataDir, taken, paths);
-    char text[dorvan::SnapshotTextSize] = "";
-    if (status.Ok())
-        dorvan::FormatSnapshot(taken, text);
-    std::memcpy(snapshot, text, sizeof text);
-    return dorvan::AnswerWithText(status, message, messageChars);
+    return dorvan::TakeSnapshotFor(mapDataDir, snapshot, snapshotChars, message, messageChars);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL TakeDictionarySnapshotW(const wchar_t *mapDataDir, char *snapshot,
+                                                              int snapshotChars, wchar_t *message, int messageChars)
+{
+    return dorvan::TakeSnapshotFor(mapDataDir, snapshot, snapshotChars, message, messageChars);
 }
 
 extern "C" DORVAN_API int DORVAN_CALL RestoreDictionarySnapshot(const char *mapDataDir, const char *snapshot,
                                                                 wchar_t *message, int messageChars)
 {
-    dorvan::DictionarySnapshot wanted{};
-    if (!dorvan::ParseSnapshot(snapshot, wanted))
-        return dorvan::AnswerBadArgument(message, messageChars);
-    dorvan::InstallerPaths paths;
-    return dorvan::AnswerWithText(dorvan::RestoreDictionarySnapshot(mapDataDir, wanted, paths), message,
-                                  messageChars);
+    return dorvan::RestoreSnapshotFor(mapDataDir, snapshot, message, messageChars);
+}
+
+extern "C" DORVAN_API int DORVAN_CALL RestoreDictionarySnapshotW(const wchar_t *mapDataDir, const char *snapshot,
+                                                                 wchar_t *message, int messageChars)
+{
+    return dorvan::RestoreSnapshotFor(mapDataDir, snapshot, message, messageChars);
 }

@@ -1,14 +1,11 @@
-// Files through the run-time library's low-level, binary-mode functions.
+// Files through the system's own handles: each path turned into UTF-16 at
+// the call, each transfer made at its offset.
 #include "platform/file_access.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <io.h>
 #include <stdio.h>
-#include <share.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <windows.h>
+
+#include "platform/win32/wide_path.h"
 
 namespace dorvan::platform {
 
@@ -23,79 +20,113 @@ void FormatBackupNumber(char *out, uint32_t number)
 
 namespace {
 
+// A kernel handle's value fits 32 bits on every Windows, so that 32-bit
+// and 64-bit processes can share handles; the library's integer handles
+// hold it as it is.
+int ToInteger(HANDLE handle) { return static_cast<int>(HandleToLong(handle)); }
+HANDLE ToHandle(int handle) { return LongToHandle(handle); }
+
+Status OpenFailure()
+{
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return StatusOf(StatusCode::FileMissing);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return StatusOf(StatusCode::NameTaken);
+    case ERROR_SHARING_VIOLATION:
+        return StatusOf(StatusCode::FileInUse);
+    case ERROR_ACCESS_DENIED:
+        return StatusOf(StatusCode::NotPermitted);
+    default:
+        return StatusOf(StatusCode::CannotOpen);
+    }
+}
+
 // Only files on disk are read or edited: a device (CON, NUL, COM1, ...) or
 // a pipe named in place of a file is refused before anything is read from
-// it or written to it.
+// it or written to it; and a numbered copy or a journal that is a link or
+// a junction, standing for a file elsewhere, is refused too.
 Status OpenNative(const char *path, FileMode mode, int *opened)
 {
     *opened = NoFile;
-    int handle = NoFile;
+    WidePath wide;
+    if (!WidenPath(path, wide))
+        return StatusOf(StatusCode::CannotOpen);
+    DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
+    DWORD flags = FILE_ATTRIBUTE_NORMAL;
     switch (mode) {
     case FileMode::ReadWrite:
-        handle = _open(path, _O_RDWR | _O_BINARY);
+        access = GENERIC_READ | GENERIC_WRITE;
         break;
     case FileMode::ReadOnly:
-        handle = _open(path, _O_RDONLY | _O_BINARY);
         break;
-    case FileMode::CopyOnly: {
-        // A link or junction stands for a file elsewhere.
-        const DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            return StatusOf(StatusCode::CannotOpen);
-        handle = _open(path, _O_RDONLY | _O_BINARY);
+    case FileMode::CopyOnly:
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
         break;
-    }
     case FileMode::CreateNew:
         // Exclusive, so a copy that appeared since the existence test is
         // never written over.
-        handle = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        access = GENERIC_WRITE;
+        disposition = CREATE_NEW;
         break;
     case FileMode::Journal:
         // Shared with no one, so that no other process opens it while it
         // is held.
-        handle = _sopen(path, _O_RDWR | _O_CREAT | _O_BINARY, _SH_DENYRW, _S_IREAD | _S_IWRITE);
+        access = GENERIC_READ | GENERIC_WRITE;
+        share = 0;
+        disposition = OPEN_ALWAYS;
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
         break;
     }
-    if (handle == NoFile) {
-        if (errno == EEXIST)
-            return StatusOf(StatusCode::NameTaken);
-        if (GetLastError() == ERROR_SHARING_VIOLATION)
-            return StatusOf(StatusCode::FileInUse);
-        if (GetLastError() == ERROR_ACCESS_DENIED)
-            return StatusOf(StatusCode::NotPermitted);
-        return StatusOf(errno == ENOENT ? StatusCode::FileMissing : StatusCode::CannotOpen);
-    }
-    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(handle))) != FILE_TYPE_DISK) {
-        _close(handle);
+    HANDLE handle = CreateFileW(wide, access, share, nullptr, disposition, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return OpenFailure();
+    BY_HANDLE_FILE_INFORMATION about;
+    const bool linked = (flags & FILE_FLAG_OPEN_REPARSE_POINT) &&
+                        (!GetFileInformationByHandle(handle, &about) ||
+                         (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT));
+    if (linked || GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
         return StatusOf(StatusCode::CannotOpen);
     }
-    *opened = handle;
+    *opened = ToInteger(handle);
     return Success;
 }
 
-// One call of the run-time library's `_read` or `_write` at `offset`.
-template <typename Buffer, typename Transfer>
-Status MoveSome(Transfer transfer, int handle, int32_t offset, Buffer buffer, int32_t count, int32_t *moved,
-                StatusCode failure)
+// The transfer's place, for a handle opened for synchronous transfers.
+OVERLAPPED At(int32_t offset)
 {
-    *moved = 0;
-    if (_lseek(handle, offset, SEEK_SET) != offset)
-        return StatusOf(failure);
-    const int done = transfer(handle, buffer, static_cast<unsigned>(count));
-    if (done < 0)
-        return StatusOf(failure);
-    *moved = done;
-    return Success;
+    OVERLAPPED place = {};
+    place.Offset = static_cast<DWORD>(offset);
+    return place;
 }
 
 Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
-    return MoveSome(_read, handle, offset, buffer, count, moved, StatusCode::ReadFailed);
+    *moved = 0;
+    OVERLAPPED place = At(offset);
+    DWORD done = 0;
+    if (!ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, &place)) {
+        // Reading at or past the end is no failure: it moves nothing.
+        if (GetLastError() != ERROR_HANDLE_EOF)
+            return StatusOf(StatusCode::ReadFailed);
+        done = 0;
+    }
+    *moved = static_cast<int32_t>(done);
+    return Success;
 }
 
 Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
-    return MoveSome(_write, handle, offset, buffer, count, moved, StatusCode::WriteFailed);
+    *moved = 0;
+    OVERLAPPED place = At(offset);
+    DWORD done = 0;
+    if (!WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, &place))
+        return StatusOf(StatusCode::WriteFailed);
+    *moved = static_cast<int32_t>(done);
+    return Success;
 }
 
 Status Written(bool done)
@@ -105,17 +136,19 @@ Status Written(bool done)
 
 Status ResizeNative(int handle, int32_t length)
 {
-    return Written(_chsize(handle, length) == 0);
+    LARGE_INTEGER end;
+    end.QuadPart = length;
+    return Written(SetFilePointerEx(ToHandle(handle), end, nullptr, FILE_BEGIN) && SetEndOfFile(ToHandle(handle)));
 }
 
 Status CloseNative(int handle)
 {
-    return Written(_close(handle) == 0);
+    return Written(CloseHandle(ToHandle(handle)));
 }
 
 Status SyncNative(int handle)
 {
-    return Written(_commit(handle) == 0);
+    return Written(FlushFileBuffers(ToHandle(handle)));
 }
 
 // The file system keeps its own names safe: NTFS logs every change to a
@@ -127,13 +160,17 @@ Status SyncFolderNative(const char *)
 
 Status RemoveNative(const char *path)
 {
-    return Written(_unlink(path) == 0);
+    WidePath wide;
+    return Written(WidenPath(path, wide) && DeleteFileW(wide));
 }
 
 Status RenameNewNative(const char *from, const char *to)
 {
+    WidePath wideFrom, wideTo;
+    if (!WidenPath(from, wideFrom) || !WidenPath(to, wideTo))
+        return StatusOf(StatusCode::WriteFailed);
     // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced.
-    if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH))
+    if (MoveFileExW(wideFrom, wideTo, MOVEFILE_WRITE_THROUGH))
         return Success;
     const DWORD reason = GetLastError();
     return StatusOf(reason == ERROR_ALREADY_EXISTS || reason == ERROR_FILE_EXISTS ? StatusCode::NameTaken
@@ -144,13 +181,19 @@ Status LengthNative(int handle, int64_t *length)
 {
     // The 64-bit query, so that a file of 2 GiB or more is seen as such
     // rather than as a wrapped 32-bit length.
-    *length = _filelengthi64(handle);
-    return *length < 0 ? StatusOf(StatusCode::CannotSize) : Success;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(ToHandle(handle), &size)) {
+        *length = -1;
+        return StatusOf(StatusCode::CannotSize);
+    }
+    *length = size.QuadPart;
+    return Success;
 }
 
 bool ExistsNative(const char *path)
 {
-    return _access(path, 0) == 0;
+    WidePath wide;
+    return WidenPath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace

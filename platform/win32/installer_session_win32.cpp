@@ -1,5 +1,6 @@
 // The Windows Installer session through msi.dll. Properties are UTF-16 in
-// the session and ANSI in the library, as every path it takes.
+// the session and UTF-8 in the library, as every path it holds: no letter
+// of a path is lost on its way in or out.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -37,17 +38,17 @@ bool SessionProperty(InstallerSession session, const char *name, char (&value)[P
     value[0] = '\0';
     wchar_t wideName[128], wide[PropertySize];
     DWORD size = PropertySize;
-    if (MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 128) <= 0 ||
+    if (MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName, 128) <= 0 ||
         MsiGetPropertyW(session, wideName, wide, &size) != ERROR_SUCCESS)
         return false;
-    return WideCharToMultiByte(CP_ACP, 0, wide, -1, value, PropertySize, nullptr, nullptr) > 0;
+    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, value, PropertySize, nullptr, nullptr) > 0;
 }
 
 Status SetSessionProperty(InstallerSession session, const char *name, const char *value)
 {
     wchar_t wideName[128], wide[PropertySize];
-    const bool set = MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 128) > 0 &&
-                     MultiByteToWideChar(CP_ACP, 0, value, -1, wide, PropertySize) > 0 &&
+    const bool set = MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName, 128) > 0 &&
+                     MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, PropertySize) > 0 &&
                      MsiSetPropertyW(session, wideName, wide) == ERROR_SUCCESS;
     return set ? Success : StatusOf(StatusCode::WriteFailed);
 }
@@ -78,7 +79,7 @@ bool OtherProductHolds(InstallerSession session, const char *directory, char (&p
     const size_t used = wcslen(query);
     wchar_t self[40];
     DWORD selfSize = 40;
-    if (MultiByteToWideChar(CP_ACP, 0, directory, -1, query + used, static_cast<int>(254 - used)) <= 0 ||
+    if (MultiByteToWideChar(CP_UTF8, 0, directory, -1, query + used, static_cast<int>(254 - used)) <= 0 ||
         MsiGetPropertyW(session, L"ProductCode", self, &selfSize) != ERROR_SUCCESS)
         return false;
     wcscat(query, L"'");
@@ -97,15 +98,17 @@ bool OtherProductHolds(InstallerSession session, const char *directory, char (&p
         wchar_t client[40];
         for (DWORD index = 0; MsiEnumClientsW(component, index, client) == ERROR_SUCCESS; ++index) {
             if (lstrcmpiW(client, self) != 0)
-                return WideCharToMultiByte(CP_ACP, 0, client, -1, product, PropertySize, nullptr, nullptr) > 0;
+                return WideCharToMultiByte(CP_UTF8, 0, client, -1, product, PropertySize, nullptr, nullptr) > 0;
         }
     }
 }
 
 void LogToSession(InstallerSession session, const char *line)
 {
-    wchar_t wide[PropertySize];
-    if (MultiByteToWideChar(CP_ACP, 0, line, -1, wide, PropertySize) > 0)
+    // A line names a property and a little more; no UTF-8 makes more
+    // UTF-16 units than bytes.
+    wchar_t wide[2 * PropertySize];
+    if (MultiByteToWideChar(CP_UTF8, 0, line, -1, wide, 2 * PropertySize) > 0)
         Send(session, INSTALLMESSAGE_INFO, wide);
 }
 
