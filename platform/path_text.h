@@ -25,9 +25,8 @@ constexpr size_t PathBufferSize = 3 * PathLengthLimit + 1;
 // units on Windows, bytes elsewhere.
 size_t PathLength(const char *path);
 
-// A caller's path as UTF-8: the caller's own text where it already is,
-// else converted into `held`. Null when no block can be had for it; a null
-// path stays null.
+// A caller's path as UTF-8, converted into `held`. Null when no block can
+// be had for it; a null path stays null.
 const char *PathFromAnsi(const char *ansi, HeapBlock &held);
 const char *PathFromWide(const wchar_t *wide, HeapBlock &held);
 

@@ -60,9 +60,18 @@ size_t PathLength(const char *path)
     return std::strlen(path);
 }
 
-const char *PathFromAnsi(const char *ansi, HeapBlock &)
+// A copy all the same, so that a caller's path is held alike on every
+// build and through either kind of export.
+const char *PathFromAnsi(const char *ansi, HeapBlock &held)
 {
-    return ansi;
+    if (!ansi)
+        return nullptr;
+    const size_t size = std::strlen(ansi) + 1;
+    held = AllocateBlock(size);
+    if (!held)
+        return nullptr;
+    std::memcpy(held.get(), ansi, size);
+    return reinterpret_cast<const char *>(held.get());
 }
 
 const char *PathFromWide(const wchar_t *wide, HeapBlock &held)

@@ -42,8 +42,9 @@ struct Outcome {
     std::string text = "";  // of the first message shown
 };
 
-// An installer action's twin in DorvanSetup: the message's id, or 0, and
-// its text.
+// An export's twin in DorvanSetup, its paths in UTF-16 and naming a folder
+// whose name the ANSI code page cannot spell: the message's id, or 0 (-1
+// for a service function's failure), and its text.
 using Twin = std::function<int(wchar_t *message, int messageChars)>;
 
 // The four edits, each with the dictionary it must leave on success.
@@ -57,21 +58,23 @@ struct Edit {
 
 class ExportFaults : public testing::Test {
 protected:
-    void Arrange()
+    void Arrange(const TempDirectory &folder)
     {
-        for (const auto &entry : fs::directory_iterator(data_.Path()))
+        for (const auto &entry : fs::directory_iterator(folder.Path()))
             fs::remove(entry.path());
-        WriteFileBytes(dictionaryPath_, old_);
-        WriteFileBytes(earlierCopy_, ToBytes("an earlier copy"));
+        WriteFileBytes(folder / "Geodict.dct", old_);
+        WriteFileBytes(folder / "Geodict.000", ToBytes("an earlier copy"));
         WriteFileBytes(source_ / "GeoExt.gxt", entry_);
     }
+    void Arrange() { Arrange(data_); }
 
     // Runs `call` once with the k-th operation of kind `operation` failing
     // (or short) for every k until a run passes without reaching the fault;
     // `check` judges each run. Where an installer action has a `twin`, the
     // twin runs first under the same fault and must give the same answer,
     // the same text and leave the same files. Returns the number of faults
-    // injected.
+    // injected. The twin's folder is `wide_`, named back as `data_` in its
+    // text.
     int Loop(Fault kind, const std::function<Outcome()> &call, const std::function<void(const Outcome &, int)> &check,
              Operation operation = Operation::Any, const Twin &twin = nullptr)
     {
@@ -82,13 +85,13 @@ protected:
             bool twinReached = false;
             std::map<std::string, Bytes> twinFiles;
             if (twin) {
-                Arrange();
+                Arrange(wide_);
                 MessageCapture capture;
                 fault::Arm(operation, k, kind);
                 twinAnswer = twin(twinText, 1024);
                 twinReached = fault::Triggered();
                 fault::Reset();
-                twinFiles = Files();
+                twinFiles = Files(wide_);
                 EXPECT_EQ(0u, capture.Messages().size()) << "the twin showed a message; fault " << k;
             }
             Arrange();
@@ -104,9 +107,11 @@ protected:
             EXPECT_EQ(0, fault::LiveBlocks()) << "fault at operation " << k;
             EXPECT_EQ(ToBytes("an earlier copy"), ReadFileBytes(earlierCopy_)) << "copy written over, fault " << k;
             if (twin) {
+                std::string text = WideToUtf8(twinText);
+                for (size_t at; (at = text.find(wide_.Utf8Name())) != std::string::npos;)
+                    text.replace(at, wide_.Utf8Name().size(), data_.Utf8Name());
                 const bool same = twinReached == reached && (twinAnswer == 0) == outcome.succeeded &&
-                                  (outcome.succeeded ? twinText[0] == L'\0' : WideToUtf8(twinText) == outcome.text) &&
-                                  twinFiles == Files();
+                                  (outcome.succeeded ? text.empty() : text == outcome.text) && twinFiles == Files();
                 ++twinsCompared_;
                 twinsAgreed_ += same;
                 EXPECT_TRUE(same) << "twin answered " << twinAnswer << " \"" << WideToUtf8(twinText)
@@ -124,18 +129,19 @@ protected:
     }
 
     // Every file in the map data directory, with its bytes.
-    std::map<std::string, Bytes> Files() const
+    std::map<std::string, Bytes> Files(const TempDirectory &folder) const
     {
         std::map<std::string, Bytes> files;
-        for (const auto &entry : fs::directory_iterator(data_.Path()))
+        for (const auto &entry : fs::directory_iterator(folder.Path()))
             files[entry.path().filename().string()] = ReadFileBytes(entry.path());
         return files;
     }
 
+    std::map<std::string, Bytes> Files() const { return Files(data_); }
     Bytes Dictionary() const { return ReadFileBytes(dictionaryPath_); }
     std::vector<Edit> Edits();
 
-    TempDirectory data_, source_;
+    TempDirectory data_, source_, wide_{"\xd0\x96\xd1\x83\xd0\xba \xc5\x81ukasz"};  // "Жук Łukasz"
     const fs::path dictionaryPath_ = data_ / "Geodict.dct";
     const fs::path earlierCopy_ = data_ / "Geodict.000";
     const Bytes old_ = Concat({MakeRecord("Wlochy.GST"), MakeRecord("Pols0000.GST"), ToBytes("\x00opaque"),
@@ -154,6 +160,11 @@ void ExpectReported(const Outcome &outcome, int k)
 std::vector<Edit> ExportFaults::Edits()
 {
     const std::string data = data_.Name(), source = source_.Name(), file = (source_ / "GeoExt.gxt").string();
+    const std::wstring wide = wide_.WideName(), wideSource = source_.WideName(),
+                       wideFile = wideSource + L"/GeoExt.gxt";
+    // A twin whose own text is not compared: a service function's, or one
+    // whose action reports none.
+    auto quiet = [](int answer, wchar_t *text) { return text[0] = L'\0', answer; };
     const Bytes withoutExact = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST"),
                                        MakeRecord("POLS0000.gst")});
     const Bytes withoutAnyCase = Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST")});
@@ -162,11 +173,14 @@ std::vector<Edit> ExportFaults::Edits()
          Concat({old_, entry_}), true},
         // The earlier record naming the map file gives way to the entry.
         {"RegisterMapSet", [=] { return RegisterMapSet(source.c_str(), data.c_str(), nullptr, 0) == 0; },
-         Concat({withoutExact, entry_}), false},
+         Concat({withoutExact, entry_}), false,
+         [=](wchar_t *text, int) { return quiet(RegisterMapSetW(wideSource.c_str(), wide.c_str(), nullptr, 0), text); }},
         {"ClearGeoDict", [=] { return ClearGeoDict(owner_, "", "", data.c_str(), "") == 1; }, withoutExact, true,
-         [=](wchar_t *text, int chars) { return UnregisterMapSet(data.c_str(), text, chars); }},
-        {"GeoDictGlue", [=] { return GeoDictGlue(data.c_str(), file.c_str()) == 0; }, Concat({old_, entry_}), false},
-        {"GeoDictRemove", [=] { return GeoDictRemove(data.c_str(), "pols0000.gst") == 1; }, withoutAnyCase, false},
+         [=](wchar_t *text, int chars) { return UnregisterMapSetW(wide.c_str(), text, chars); }},
+        {"GeoDictGlue", [=] { return GeoDictGlue(data.c_str(), file.c_str()) == 0; }, Concat({old_, entry_}), false,
+         [=](wchar_t *text, int) { return quiet(GeoDictGlueW(wide.c_str(), wideFile.c_str()), text); }},
+        {"GeoDictRemove", [=] { return GeoDictRemove(data.c_str(), "pols0000.gst") == 1; }, withoutAnyCase, false,
+         [=](wchar_t *text, int) { return quiet(GeoDictRemoveW(wide.c_str(), "pols0000.gst") == 1 ? 0 : -1, text); }},
     };
 }
 
@@ -389,6 +403,10 @@ TEST_F(ExportFaults, QueriesAnswerMinusOneAndChangeNothing)
             [&](const Outcome &outcome, int) {
                 EXPECT_EQ(0u, outcome.messages);
                 EXPECT_EQ(old_, Dictionary());
+            }, Operation::Any, [&](wchar_t *text, int) {
+                text[0] = L'\0';
+                const bool found = GeoDictFindW(wide_.WideName().c_str(), "Niemcy") == 1;
+                return found && VorezuInstalledW(wide_.WideName().c_str()) == 1 ? 0 : -1;
             });
     }
 }
@@ -396,16 +414,20 @@ TEST_F(ExportFaults, QueriesAnswerMinusOneAndChangeNothing)
 TEST_F(ExportFaults, FileSearchAnswersMinusTwoOrTheOffset)
 {
     Bytes big = Concat({Bytes(250000, 'x'), ToBytes("needle")});
-    const fs::path file = source_ / "big.bin";
     for (Fault kind : {Fault::Fail, Fault::Short, Fault::Partial}) {
         Loop(kind,
             [&] {
-                WriteFileBytes(file, big);
-                int offset = FindStringInFile(file.string().c_str(), "needle");
+                WriteFileBytes(data_ / "big.bin", big);
+                int offset = FindStringInFile((data_ / "big.bin").string().c_str(), "needle");
                 EXPECT_TRUE(offset == 250000 || offset == -2) << offset;
                 return Outcome{offset == 250000, 0};
             },
-            [&](const Outcome &outcome, int) { EXPECT_EQ(0u, outcome.messages); });
+            [&](const Outcome &outcome, int) { EXPECT_EQ(0u, outcome.messages); }, Operation::Any,
+            [&](wchar_t *text, int) {
+                WriteFileBytes(wide_ / "big.bin", big);
+                text[0] = L'\0';
+                return FindStringInFileW((wide_.WideName() + L"/big.bin").c_str(), "needle") == 250000 ? 0 : -1;
+            });
     }
 }
 
@@ -416,8 +438,8 @@ TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirect
     PlaceHostUnderCommonFiles(registry, commonFiles, old_);
     const Twin findMapDataDir = [&](wchar_t *text, int chars) {
         registry.DeleteKey("Software\\Microsoft\\Shared Tools\\Map");
-        char target[260] = "untouched";
-        return FindMapDataDir(target, text, chars);
+        wchar_t target[260] = L"untouched";
+        return FindMapDataDirW(target, text, chars);
     };
     for (Fault kind : {Fault::Fail, Fault::Short}) {
         int injected = Loop(kind,

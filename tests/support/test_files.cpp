@@ -46,12 +46,13 @@ Bytes ReadFileBytes(const fs::path &path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TempDirectory::TempDirectory()
+TempDirectory::TempDirectory(const std::string &piece)
 {
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("dorvan-test-" + std::to_string(random() % 1000000000));
+        fs::path candidate = fs::temp_directory_path() /
+                              fs::u8path("dorvan-test-" + piece + std::to_string(random() % 1000000000));
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
             path_ = candidate;
@@ -67,6 +68,27 @@ TempDirectory::~TempDirectory()
     for (const auto &entry : fs::recursive_directory_iterator(path_, error))
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, error);
     fs::remove_all(path_, error);
+}
+
+std::wstring TempDirectory::WideName() const
+{
+#ifdef _WIN32
+    return path_.wstring();
+#else
+    // The code points of its UTF-8, whatever the locale.
+    const std::string text = Utf8Name();
+    std::wstring wide;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t count = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        uint32_t point = count == 1 ? lead : lead & (0x7F >> count);
+        for (size_t k = 1; k < count && i + k < text.size(); ++k)
+            point = point << 6 | (text[i + k] & 0x3F);
+        wide += static_cast<wchar_t>(point);
+        i += count;
+    }
+    return wide;
+#endif
 }
 
 std::vector<std::string> TempDirectory::Listing() const

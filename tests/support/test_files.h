@@ -26,7 +26,8 @@ Bytes ReadFileBytes(const std::filesystem::path &path);
 // holds when the object goes.
 class TempDirectory {
 public:
-    TempDirectory();
+    // `piece`, UTF-8, goes into the folder's name.
+    explicit TempDirectory(const std::string &piece = "");
     ~TempDirectory();
     TempDirectory(const TempDirectory &) = delete;
     TempDirectory &operator=(const TempDirectory &) = delete;
@@ -34,6 +35,9 @@ public:
     const std::filesystem::path &Path() const { return path_; }
     // The folder as the library's callers name it (ANSI string).
     std::string Name() const { return path_.string(); }
+    // As DorvanSetup's W functions take it, and as UTF-8.
+    std::wstring WideName() const;
+    std::string Utf8Name() const { return path_.u8string(); }
     std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
 
     // The folder's file names, sorted.
