@@ -20,7 +20,8 @@
 ;
 ; For installers that may run silently (/S), define DORVAN_UNATTENDED
 ; before including this file: the macros then call DorvanSetup.dll, which
-; never shows anything. Its three installer actions hand back the failure's
+; never shows anything, through its W functions, whose paths are UTF-16
+; (the System plug-in's "w" type) and so may name any folder. Its three installer actions hand back the failure's
 ; message id and Polish text, for the script to log with DetailPrint and to
 ; show with MessageBox ... /SD IDOK, which a silent installer skips; the
 ; service macros call the same functions of DorvanSetup.dll.
@@ -33,6 +34,9 @@
 ; installer and in the uninstaller alike.
 Var DorvanDll
 !define DORVAN_SERVICE_DLL $DorvanDll
+; Dorvan.dll's paths are ANSI strings.
+!define DORVAN_W ""
+!define DORVAN_PATH m
 
 ; ${DorvanSetInstallDir} RESULT DIRECTORY
 ; RESULT: 1 when the host's map data directory is in DIRECTORY, 0 when the
@@ -71,12 +75,18 @@ Var DorvanDll
 ; installer and in the uninstaller alike.
 Var DorvanSetupDll
 !define DORVAN_SERVICE_DLL $DorvanSetupDll
+; DorvanSetup.dll's W functions: paths as UTF-16, so that any folder
+; works, $PLUGINSDIR under a user's profile whose name holds letters of any
+; alphabet included (a Unicode installer; an ANSI one hands over what its
+; code page spells).
+!define DORVAN_W W
+!define DORVAN_PATH w
 
 ; ${DorvanFindMapDataDir} RESULT DIRECTORY MESSAGE
 ; RESULT: 0 when the host's map data directory is in DIRECTORY; else the id
 ; of the failure's message (17 or 24), its text in MESSAGE.
 !macro DorvanFindMapDataDir Result Directory Message
-  System::Call '$DorvanSetupDll::FindMapDataDir(m .s, w .s, i ${NSIS_MAX_STRLEN}) i .s'
+  System::Call '$DorvanSetupDll::FindMapDataDirW(w .s, w .s, i ${NSIS_MAX_STRLEN}) i .s'
   Pop ${Result}
   Pop ${Directory}
   Pop ${Message}
@@ -88,7 +98,7 @@ Var DorvanSetupDll
 ; version's entry, after a numbered backup. RESULT: 0 registered; else the
 ; message id (19 to 23), its text in MESSAGE.
 !macro DorvanRegisterMapSet Result Message SourceDir MapDataDir
-  System::Call '$DorvanSetupDll::RegisterMapSet(m "${SourceDir}", m "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  System::Call '$DorvanSetupDll::RegisterMapSetW(w "${SourceDir}", w "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
   Pop ${Result}
   Pop ${Message}
 !macroend
@@ -99,7 +109,7 @@ Var DorvanSetupDll
 ; library. RESULT: 0 no record names the map file any more; else the
 ; message id (19 to 23), its text in MESSAGE.
 !macro DorvanUnregisterMapSet Result Message MapDataDir
-  System::Call '$DorvanSetupDll::UnregisterMapSet(m "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  System::Call '$DorvanSetupDll::UnregisterMapSetW(w "${MapDataDir}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
   Pop ${Result}
   Pop ${Message}
 !macroend
@@ -111,7 +121,7 @@ Var DorvanSetupDll
 ; registration. RESULT: 0, or the message id (19 to 22), its text in
 ; MESSAGE.
 !macro DorvanTakeDictionarySnapshot Result Snapshot Message MapDataDir
-  System::Call '$DorvanSetupDll::TakeDictionarySnapshot(m "${MapDataDir}", m .s, i ${NSIS_MAX_STRLEN}, w .s, i ${NSIS_MAX_STRLEN}) i .s'
+  System::Call '$DorvanSetupDll::TakeDictionarySnapshotW(w "${MapDataDir}", m .s, i ${NSIS_MAX_STRLEN}, w .s, i ${NSIS_MAX_STRLEN}) i .s'
   Pop ${Result}
   Pop ${Snapshot}
   Pop ${Message}
@@ -123,7 +133,7 @@ Var DorvanSetupDll
 ; included, and unloads the library. RESULT: 0; else the message id (19 to
 ; 23), its text in MESSAGE.
 !macro DorvanRestoreDictionarySnapshot Result Message MapDataDir Snapshot
-  System::Call '$DorvanSetupDll::RestoreDictionarySnapshot(m "${MapDataDir}", m "${Snapshot}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
+  System::Call '$DorvanSetupDll::RestoreDictionarySnapshotW(w "${MapDataDir}", m "${Snapshot}", w .s, i ${NSIS_MAX_STRLEN}) i .s ?u'
   Pop ${Result}
   Pop ${Message}
 !macroend
@@ -133,7 +143,7 @@ Var DorvanSetupDll
 ; ${DorvanVorezuInstalled} RESULT MAPDATADIR
 ; RESULT: 1 registered, 0 not, -1 dictionary missing or unreadable.
 !macro DorvanVorezuInstalled Result MapDataDir
-  System::Call '${DORVAN_SERVICE_DLL}::VorezuInstalled(m "${MapDataDir}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::VorezuInstalled${DORVAN_W}(${DORVAN_PATH} "${MapDataDir}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanVorezuInstalled "!insertmacro DorvanVorezuInstalled"
@@ -141,7 +151,7 @@ Var DorvanSetupDll
 ; ${DorvanGeoDictFind} RESULT MAPDATADIR NAME
 ; RESULT: 1 NAME occurs in the dictionary, 0 not, -1 missing or unreadable.
 !macro DorvanGeoDictFind Result MapDataDir Name
-  System::Call '${DORVAN_SERVICE_DLL}::GeoDictFind(m "${MapDataDir}", m "${Name}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictFind${DORVAN_W}(${DORVAN_PATH} "${MapDataDir}", m "${Name}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictFind "!insertmacro DorvanGeoDictFind"
@@ -149,7 +159,7 @@ Var DorvanSetupDll
 ; ${DorvanGeoDictGlue} RESULT MAPDATADIR FILE
 ; RESULT: 0 FILE appended whole, -1 failed (dictionary unchanged).
 !macro DorvanGeoDictGlue Result MapDataDir File
-  System::Call '${DORVAN_SERVICE_DLL}::GeoDictGlue(m "${MapDataDir}", m "${File}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictGlue${DORVAN_W}(${DORVAN_PATH} "${MapDataDir}", ${DORVAN_PATH} "${File}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictGlue "!insertmacro DorvanGeoDictGlue"
@@ -157,7 +167,7 @@ Var DorvanSetupDll
 ; ${DorvanGeoDictRemove} RESULT MAPDATADIR NAME
 ; RESULT: 1 records naming NAME (any letter case) cut out, 0 none, -1 failed.
 !macro DorvanGeoDictRemove Result MapDataDir Name
-  System::Call '${DORVAN_SERVICE_DLL}::GeoDictRemove(m "${MapDataDir}", m "${Name}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::GeoDictRemove${DORVAN_W}(${DORVAN_PATH} "${MapDataDir}", m "${Name}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanGeoDictRemove "!insertmacro DorvanGeoDictRemove"
@@ -166,7 +176,7 @@ Var DorvanSetupDll
 ; RESULT: the offset of TEXT in FILE from 0, -1 empty or absent, -2 the file
 ; cannot be read.
 !macro DorvanFindStringInFile Result File Text
-  System::Call '${DORVAN_SERVICE_DLL}::FindStringInFile(m "${File}", m "${Text}") i .s'
+  System::Call '${DORVAN_SERVICE_DLL}::FindStringInFile${DORVAN_W}(${DORVAN_PATH} "${File}", m "${Text}") i .s'
   Pop ${Result}
 !macroend
 !define DorvanFindStringInFile "!insertmacro DorvanFindStringInFile"

@@ -5,8 +5,10 @@
 ;
 ; It adds DorvanSetup.dll to the setup (for the installer, and to {app} for
 ; the uninstaller) and declares the functions with their calling details:
-; 8-bit directory strings (AnsiString), the message as a UTF-16 String
-; buffer, the standard calling convention. Each Dorvan... function answers
+; the library's W functions, whose paths are UTF-16 as Inno Setup's own
+; String is, so that any folder works, {tmp} under a user's profile
+; whose name holds letters of any alphabet included; the message as a
+; UTF-16 String buffer; the standard calling convention. Each Dorvan... function answers
 ; 0 on success, or the id of the failure's message (17 to 24) with its
 ; Polish text in Message. Nothing is ever shown by the library itself:
 ; DorvanReport writes the text to the setup's log and shows it in the
@@ -20,22 +22,22 @@ Source: "DorvanSetup.dll"; DestDir: "{app}"
 const
   DorvanMessageChars = 1024;
 
-function DorvanFindMapDataDirCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
-  external 'FindMapDataDir@files:DorvanSetup.dll stdcall setuponly';
-function DorvanRegisterMapSetCall(SourceDir, MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
-  external 'RegisterMapSet@files:DorvanSetup.dll stdcall setuponly';
-function DorvanUnregisterMapSetCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
-  external 'UnregisterMapSet@{app}\DorvanSetup.dll stdcall uninstallonly';
-function DorvanUndoRegistrationCall(MapDataDir: AnsiString; Message: String; MessageChars: Integer): Integer;
-  external 'UnregisterMapSet@files:DorvanSetup.dll stdcall setuponly';
-function DorvanVorezuInstalled(MapDataDir: AnsiString): Integer;
-  external 'VorezuInstalled@files:DorvanSetup.dll stdcall setuponly';
-function DorvanTakeDictionarySnapshotCall(MapDataDir: AnsiString; Snapshot: AnsiString; SnapshotChars: Integer;
+function DorvanFindMapDataDirCall(MapDataDir: String; Message: String; MessageChars: Integer): Integer;
+  external 'FindMapDataDirW@files:DorvanSetup.dll stdcall setuponly';
+function DorvanRegisterMapSetCall(SourceDir, MapDataDir: String; Message: String; MessageChars: Integer): Integer;
+  external 'RegisterMapSetW@files:DorvanSetup.dll stdcall setuponly';
+function DorvanUnregisterMapSetCall(MapDataDir: String; Message: String; MessageChars: Integer): Integer;
+  external 'UnregisterMapSetW@{app}\DorvanSetup.dll stdcall uninstallonly';
+function DorvanUndoRegistrationCall(MapDataDir: String; Message: String; MessageChars: Integer): Integer;
+  external 'UnregisterMapSetW@files:DorvanSetup.dll stdcall setuponly';
+function DorvanVorezuInstalled(MapDataDir: String): Integer;
+  external 'VorezuInstalledW@files:DorvanSetup.dll stdcall setuponly';
+function DorvanTakeDictionarySnapshotCall(MapDataDir: String; Snapshot: AnsiString; SnapshotChars: Integer;
   Message: String; MessageChars: Integer): Integer;
-  external 'TakeDictionarySnapshot@files:DorvanSetup.dll stdcall setuponly';
-function DorvanRestoreDictionarySnapshotCall(MapDataDir, Snapshot: AnsiString; Message: String;
+  external 'TakeDictionarySnapshotW@files:DorvanSetup.dll stdcall setuponly';
+function DorvanRestoreDictionarySnapshotCall(MapDataDir: String; Snapshot: AnsiString; Message: String;
   MessageChars: Integer): Integer;
-  external 'RestoreDictionarySnapshot@files:DorvanSetup.dll stdcall setuponly';
+  external 'RestoreDictionarySnapshotW@files:DorvanSetup.dll stdcall setuponly';
 
 { The text a function wrote, up to its terminator. }
 function DorvanTextOf(Buffer: String): String;
@@ -46,8 +48,7 @@ end;
 { The host's map data directory into MapDataDir. }
 function DorvanFindMapDataDir(var MapDataDir: String; var Message: String): Integer;
 var
-  Directory: AnsiString;
-  Text: String;
+  Directory, Text: String;
 begin
   Directory := StringOfChar(#0, 260);
   Text := StringOfChar(#0, DorvanMessageChars);

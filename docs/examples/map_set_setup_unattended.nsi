@@ -36,12 +36,15 @@ Var Upgrading
 
 ; A failure told the unattended way, then the installer ends with exit
 ; code 2. A silent installer keeps no details, so the line also goes to a
-; log file, where a deployment tool can collect it.
+; log file, where a deployment tool can collect it: UTF-16 with its byte
+; order mark, so that a path in the message keeps every letter.
 !macro ReportAndQuit Id
   DetailPrint "Dorvan: message ${Id}: $Message"
   FileOpen $1 "$TEMP\map_set_setup.log" a
-  FileSeek $1 0 END
-  FileWrite $1 "Dorvan: message ${Id}: $Message$\r$\n"
+  FileSeek $1 0 END $2
+  StrCmp $2 0 0 +2
+    FileWriteWord $1 0xFEFF
+  FileWriteUTF16LE $1 "Dorvan: message ${Id}: $Message$\r$\n"
   FileClose $1
   MessageBox MB_OK|MB_ICONSTOP "$Message" /SD IDOK
   SetErrorLevel 2
@@ -87,6 +90,11 @@ Section "Map set for Poland"
   ClearErrors
   SetOutPath $INSTDIR
   File "${DORVAN_FILES}\DorvanSetup.dll"
+  ; A UTF-16 file keeps every letter of the directory; a new one would be
+  ; written in the ANSI code page.
+  FileOpen $1 "$INSTDIR\mapset.ini" w
+  FileWriteWord $1 0xFEFF
+  FileClose $1
   WriteINIStr "$INSTDIR\mapset.ini" Dorvan MapData $MapData
   WriteUninstaller "$INSTDIR\uninstall.exe"
   IfErrors 0 done

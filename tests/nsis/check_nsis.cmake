@@ -132,5 +132,50 @@ if(NOT now STREQUAL original)
   message(SEND_ERROR "uninstall (upgraded): expected the dictionary back to its first bytes")
 endif()
 
+
+# Under the English code page 1252, which spells neither Polish nor
+# Cyrillic letters: a user's temporary folder, and so $PLUGINSDIR, named
+# with each, and a host whose map data directory holds Polish letters. The
+# unattended installer installs, puts the older dictionary back when it
+# fails after its registration, and its uninstaller leaves the first bytes;
+# with "MapData" naming a folder without the dictionary, its log names it
+# exactly in message 19.
+set(ENV{LC_ALL} C.UTF-8)
 dorvan_remove_host_keys(${WINE})
-file(REMOVE_RECURSE "${WORK}" "${app}" "${data}")
+set(polish "${drive}/Mapy Śląska/Data")
+foreach(temp "Temp Łukasz" "Temp Жук")
+  set(what "under code page 1252, ${temp}")
+  dorvan_set_temp(${WINE} "${temp}")
+  dorvan_record_map_data(${WINE} "C:\\Mapy Śląska\\Data")
+  file(REMOVE_RECURSE "${polish}")
+  file(MAKE_DIRECTORY "${polish}")
+  file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${polish}")
+  dorvan_run(0 "install (${what})" ${WINE} "${WORK}/unattended/map_set_setup_unattended.exe" /S)
+  dorvan_expect_registered("${polish}/Geodict.dct" "${host}" "${WORK}/setup/GeoExt.gxt" "install (${what})")
+  file(REMOVE "${app}/uninstall.exe")
+  file(MAKE_DIRECTORY "${app}/uninstall.exe")
+  dorvan_run(2 "upgrade failing after its registration (${what})" ${WINE} ${newer} /S)
+  dorvan_expect_registered("${polish}/Geodict.dct" "${host}" "${WORK}/setup/GeoExt.gxt" "restore (${what})")
+  file(REMOVE_RECURSE "${app}/uninstall.exe")
+  dorvan_run(0 "upgrade (${what})" ${WINE} ${newer} /S)
+  dorvan_run(0 "uninstall (${what})" ${WINE} "${app}/uninstall.exe" /S "_?=C:\\Program Files\\Mapa Polski")
+  file(SHA256 "${polish}/Geodict.dct" now)
+  if(NOT now STREQUAL original)
+    message(SEND_ERROR "uninstall (${what}): expected the dictionary back to its first bytes")
+  endif()
+  dorvan_expect_exists("${polish}/Pols0000.GST" NO "uninstall (${what})")
+  file(REMOVE_RECURSE "${app}")
+endforeach()
+file(MAKE_DIRECTORY "${drive}/Mapy Жук")
+dorvan_record_map_data(${WINE} "C:\\Mapy Жук")
+dorvan_run(2 "no dictionary (code page 1252)" ${WINE} "${WORK}/unattended/map_set_setup_unattended.exe" /S)
+execute_process(COMMAND iconv -f UTF-16 -t UTF-8 "${drive}/Temp Жук/map_set_setup.log" OUTPUT_VARIABLE lines)
+if(NOT lines MATCHES "Dorvan: message 19: Plik zestawu map: \"C:\\\\Mapy Жук\\\\Geodict\\.dct\" nie istnieje\\.")
+  message(SEND_ERROR "no dictionary (code page 1252): expected message 19 naming C:\\Mapy Жук\\Geodict.dct, got ${lines}")
+endif()
+dorvan_set_temp(${WINE} "")
+set(ENV{LC_ALL} pl_PL.UTF-8)
+
+dorvan_remove_host_keys(${WINE})
+file(REMOVE_RECURSE "${WORK}" "${app}" "${data}" "${drive}/Mapy Śląska" "${drive}/Mapy Жук" "${drive}/Temp Łukasz"
+     "${drive}/Temp Жук")

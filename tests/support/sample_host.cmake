@@ -82,3 +82,31 @@ function(dorvan_run_logged log_file status log)
   set(${status} "${result}" PARENT_SCOPE)
   set(${log} "${text}" PARENT_SCOPE)
 endfunction()
+
+# Puts the prefix's user temporary folder (TMP and TEMP) at C:\NAME, made
+# if missing, for the programs started from now on; an empty NAME puts the
+# prefix's own back.
+function(dorvan_set_temp wine name)
+  get_property(own GLOBAL PROPERTY dorvan_own_temp)
+  if(NOT own)
+    execute_process(COMMAND ${wine} reg query "HKCU\\Environment" /v TEMP OUTPUT_VARIABLE listing TIMEOUT 120)
+    string(REGEX MATCH "REG_SZ[ \t]+([^\r\n]+)" found "${listing}")
+    set(own "${CMAKE_MATCH_1}")
+    set_property(GLOBAL PROPERTY dorvan_own_temp "${own}")
+  endif()
+  set(folder "${own}")
+  if(name)
+    file(MAKE_DIRECTORY "$ENV{WINEPREFIX}/drive_c/${name}")
+    set(folder "C:\\${name}")
+  endif()
+  foreach(variable TMP TEMP)
+    execute_process(COMMAND ${wine} reg add "HKCU\\Environment" /v ${variable} /d "${folder}" /f
+                    OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
+  endforeach()
+endfunction()
+
+# Records the host's map data directory as "MapData", a Windows path.
+function(dorvan_record_map_data wine directory)
+  dorvan_run(0 "recording MapData" ${wine} reg add "HKLM\\Software\\Microsoft\\Shared Tools\\Map\\Directories"
+             /v MapData /d "${directory}" /f ${ARGN})
+endfunction()
