@@ -51,6 +51,28 @@ begin
   Result := MapData;
 end;
 
+{ The directory kept for the uninstaller in UTF-8, so that every letter of
+  it stays: the profile functions would write a new file in the ANSI code
+  page. }
+procedure KeepMapData();
+var
+  Lines: TArrayOfString;
+begin
+  SetArrayLength(Lines, 2);
+  Lines[0] := '[Dorvan]';
+  Lines[1] := 'MapData=' + MapData;
+  SaveStringsToUTF8File(ExpandConstant('{app}\mapset.ini'), Lines, False);
+end;
+
+function KeptMapData(): String;
+var
+  Lines: TArrayOfString;
+begin
+  Result := '';
+  if LoadStringsFromFile(ExpandConstant('{app}\mapset.ini'), Lines) and (GetArrayLength(Lines) > 1) then
+    Result := Copy(Lines[1], Length('MapData=') + 1, Length(Lines[1]));
+end;
+
 { No host, or its registry keys cannot be used: the setup ends before it
   begins, with exit code 1. }
 function InitializeSetup(): Boolean;
@@ -86,7 +108,7 @@ begin
   end;
   if CurStep = ssPostInstall then
   begin
-    SetIniString('Dorvan', 'MapData', MapData, ExpandConstant('{app}\mapset.ini'));
+    KeepMapData();
     RegisteredHere := False;
   end;
 end;
@@ -114,7 +136,7 @@ var
 begin
   if CurUninstallStep = usUninstall then
   begin
-    Id := DorvanUnregisterMapSet(GetIniString('Dorvan', 'MapData', '', ExpandConstant('{app}\mapset.ini')), Message);
+    Id := DorvanUnregisterMapSet(KeptMapData(), Message);
     if Id <> 0 then
       DorvanReport(Id, Message);
     { Let go of the library so that the uninstaller can delete it. }

@@ -162,10 +162,50 @@ file(SHA256 "${data}/Geodict.dct" now)
 if(NOT now STREQUAL original)
   message(SEND_ERROR "uninstall (upgraded): expected the dictionary back to its first bytes")
 endif()
+
+# Under the English code page 1252, which spells neither Polish nor
+# Cyrillic letters: a user's temporary folder, and so {tmp}, named with
+# each, and a host whose map data directory holds Polish letters. Each
+# setup installs, the failing one puts the older dictionary back, and the
+# uninstaller leaves the first bytes; with "MapData" naming a folder
+# without the dictionary, the log names it exactly in message 19.
+set(ENV{LC_ALL} C.UTF-8)
+set(polish "${drive}/Mapy Śląska/Data")
+foreach(temp "Temp Łukasz" "Temp Жук")
+  set(what "under code page 1252, ${temp}")
+  dorvan_set_temp(${WINE} "${temp}")
+  dorvan_record_map_data(${WINE} "C:\\Mapy Śląska\\Data")
+  file(REMOVE_RECURSE "${polish}")
+  file(MAKE_DIRECTORY "${polish}")
+  file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${polish}")
+  set(setup "${WORK}/map_set_setup.exe")
+  run_setup(inno-1252.log status log /SUPPRESSMSGBOXES)
+  dorvan_expect_registered("${polish}/Geodict.dct" "${host}" "${WORK}/setup/GeoExt.gxt" "install (${what})")
+  file(MAKE_DIRECTORY "${app}/blocked/Pols0000.GST")
+  set(setup "${WORK}/failing/map_set_setup.exe")
+  run_setup(inno-1252.log status log /SUPPRESSMSGBOXES)
+  dorvan_expect_registered("${polish}/Geodict.dct" "${host}" "${WORK}/setup/GeoExt.gxt" "restore (${what})")
+  file(REMOVE_RECURSE "${app}/blocked")
+  uninstall("uninstall (${what})")
+  file(SHA256 "${polish}/Geodict.dct" now)
+  if(NOT now STREQUAL original OR EXISTS "${polish}/Pols0000.GST")
+    message(SEND_ERROR "uninstall (${what}): expected the dictionary back to its first bytes, no map file")
+  endif()
+endforeach()
+file(MAKE_DIRECTORY "${drive}/Mapy Жук")
+dorvan_record_map_data(${WINE} "C:\\Mapy Жук")
+set(setup "${WORK}/map_set_setup.exe")
+run_setup(inno-1252.log status log /SUPPRESSMSGBOXES)
+expect_failure("no dictionary (code page 1252)" "${status}" "${log}"
+               "Dorvan: message 19: Plik zestawu map: \"C:\\\\Mapy Жук\\\\Geodict\\.dct\" nie istnieje\\.")
+dorvan_set_temp(${WINE} "")
+set(ENV{LC_ALL} pl_PL.UTF-8)
+file(REMOVE_RECURSE "${drive}/Mapy Śląska" "${drive}/Mapy Жук" "${drive}/Temp Łukasz" "${drive}/Temp Жук")
+
 string(TIMESTAMP ended "%s")
 math(EXPR compiling "${compiled} - ${began}")
 math(EXPR running "${ended} - ${compiled}")
-message(STATUS "Inno Setup: compiled in ${compiling} s, eight setups and two uninstallers run in ${running} s")
+message(STATUS "Inno Setup: compiled in ${compiling} s, thirteen setups and four uninstallers run in ${running} s")
 
 dorvan_remove_host_keys(${WINE})
 file(REMOVE_RECURSE "${WORK}" "${app}" "${data}" "${empty}")
