@@ -231,6 +231,45 @@ expect_status("removal within an upgrade" "${status}" 0)
 expect_dictionary("removal within an upgrade" "${installed}")
 file(COPY_FILE "${WORK}/host/Geodict.dct" "${data}/Geodict.dct")
 
+# Under the English code page 1252, which spells neither Polish nor
+# Cyrillic letters: a program folder, and so DORVANENTRYDIR, named with
+# each, and a host whose map data directory holds Polish letters. A failure
+# after the registration rolls the dictionary back, an install registers,
+# and the removal leaves the first bytes; with "MapData" naming a folder
+# without the dictionary, message 19 ends the install.
+set(ENV{LC_ALL} C.UTF-8)
+set(host_data "${data}")
+set(data "${drive}/Mapy Śląska/Data")
+dorvan_remove_host_keys(${WINE} ${view})
+dorvan_record_map_data(${WINE} "C:\\Mapy Śląska\\Data" ${view})
+foreach(folder "Mapa Łukasz" "Mapa Жук")
+  set(what "under code page 1252, ${folder}")
+  set(entry_dir "DORVANENTRYDIR=C:\\Program Files\\${folder}")
+  file(REMOVE_RECURSE "${data}")
+  file(MAKE_DIRECTORY "${data}")
+  file(COPY "${WORK}/host/Geodict.dct" DESTINATION "${data}")
+  run_msiexec("failure after registration (${what})" msi-1252.log status log /i "C:\\failing.msi" DORVANFAIL=install
+              "${entry_dir}")
+  expect_status("failure after registration (${what})" "${status}" 67)
+  expect_dictionary("failure after registration (${what})" "${original}")
+  run_msiexec("install (${what})" msi-1252.log status log /i "C:\\map_set_setup.msi" "${entry_dir}")
+  expect_status("install (${what})" "${status}" 0)
+  dorvan_expect_registered("${data}/Geodict.dct" "${host}" "${WORK}/setup/GeoExt.gxt" "install (${what})")
+  dorvan_expect_exists("${drive}/Program Files/${folder}/GeoExt.gxt" YES "install (${what})")
+  run_msiexec("uninstall (${what})" msi-1252.log status log /x "C:\\map_set_setup.msi")
+  expect_status("uninstall (${what})" "${status}" 0)
+  expect_dictionary("uninstall (${what})" "${original}")
+  dorvan_expect_exists("${data}/Pols0000.GST" NO "uninstall (${what})")
+endforeach()
+file(MAKE_DIRECTORY "${drive}/Mapy Жук")
+dorvan_record_map_data(${WINE} "C:\\Mapy Жук" ${view})
+run_msiexec("no dictionary (code page 1252)" msi-1252.log status log /i "C:\\map_set_setup.msi")
+expect_status("no dictionary (code page 1252)" "${status}" 67)
+expect_in_log("no dictionary (code page 1252)" "${log}" "Dorvan: PrepareMapSetActions: failed with message 19")
+set(ENV{LC_ALL} pl_PL.UTF-8)
+file(REMOVE_RECURSE "${drive}/Mapy Śląska" "${drive}/Mapy Жук")
+set(data "${host_data}")
+
 # No host: 1603, nothing installed, no box to wait on, message 17 in the log.
 dorvan_remove_host_keys(${WINE} ${view})
 file(REMOVE_RECURSE "${data}")
