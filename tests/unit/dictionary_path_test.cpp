@@ -57,20 +57,33 @@ TEST(BuildDictionaryPath, AnswersWhetherTheDictionaryExists)
 TEST(BuildDictionaryPath, APathTooLongForThePathBufferCountsAsMissing)
 {
     TempDirectory folder;
-    // A sub-folder whose name makes the dictionary path `length` characters
-    // long, holding a dictionary.
-    auto folderFor = [&](size_t length) {
-        std::string name(length - folder.Name().size() - 2 * Separator.size() - 11, 'd');
-        std::filesystem::create_directory(folder / name);
-        WriteFileBytes(folder / name / "Geodict.dct", {});
-        return (folder / name).string();
-    };
-    const std::string longest = folderFor(259), tooLong = folderFor(260);
+#ifdef _WIN32
+    // Windows counts UTF-16 units, whatever the letters take in UTF-8.
+    const char *const letters[] = {"d", "\xc5\x82", "\xd0\x96"};  // d, ł, Ж
+#else
+    const char *const letters[] = {"d"};  // the portable build counts bytes
+#endif
+    for (const char *letter : letters) {
+        // Sub-folders of the letter that make the dictionary path `length`
+        // characters long, holding a dictionary; every hundredth character
+        // a separator, as a file system limits each name.
+        auto folderFor = [&](size_t length) {
+            std::string name;
+            for (size_t i = 0; i < length - folder.Name().size() - 2 * Separator.size() - 11; ++i)
+                name += i % 100 == 99 ? Separator.c_str() : letter;
+            const std::filesystem::path path = folder.Path() / std::filesystem::u8path(name);
+            std::filesystem::create_directories(path);
+            WriteFileBytes(path / "Geodict.dct", {});
+            return path.u8string();
+        };
+        const std::string longest = folderFor(259), tooLong = folderFor(260);
+        ComposedPath path;
+        EXPECT_TRUE(BuildDictionaryPath(path, longest.c_str()).Ok()) << letter;  // 259 characters fit
+        EXPECT_EQ(longest + Separator + "Geodict.dct", Whole(path)) << letter;
+        EXPECT_FALSE(BuildDictionaryPath(path, tooLong.c_str()).Ok()) << letter;
+        EXPECT_EQ(tooLong + Separator + "Geodict.dct", Whole(path)) << letter;  // kept whole, for messages
+    }
     ComposedPath path;
-    EXPECT_TRUE(BuildDictionaryPath(path, longest.c_str()).Ok());  // 259 characters and the terminator fit
-    EXPECT_EQ(259u, Whole(path).size());
-    EXPECT_FALSE(BuildDictionaryPath(path, tooLong.c_str()).Ok());
-    EXPECT_EQ(tooLong + Separator + "Geodict.dct", Whole(path));  // kept whole, for messages
     EXPECT_FALSE(BuildDictionaryPath(path, std::string(4000, 'x').c_str()).Ok());
 }
 
