@@ -1,7 +1,7 @@
+// The map data directory handed back to a caller in the caller's encoding.
 #include "frame/caller_paths.h"
 
 #include <cstring>
-
 
 namespace dorvan {
 
