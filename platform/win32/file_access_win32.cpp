@@ -1,5 +1,5 @@
-// Files through the system's own handles: each path turned into UTF-16 at
-// the call, each transfer made at its offset.
+// Files through the system's own handles, each path turned into UTF-16 at
+// the call.
 #include "platform/file_access.h"
 
 #include <stdio.h>
@@ -95,25 +95,22 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
     return Success;
 }
 
-// The transfer's place, for a handle opened for synchronous transfers.
-OVERLAPPED At(int32_t offset)
+// Each transfer moves the file pointer first and then reads or writes
+// plainly: Wine signals an OVERLAPPED transfer's completion through its
+// server, which costs more than the read of a whole chunk from the cache.
+bool MoveTo(int handle, int32_t offset)
 {
-    OVERLAPPED place = {};
-    place.Offset = static_cast<DWORD>(offset);
-    return place;
+    LARGE_INTEGER place;
+    place.QuadPart = offset;
+    return SetFilePointerEx(ToHandle(handle), place, nullptr, FILE_BEGIN);
 }
 
 Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
 {
     *moved = 0;
-    OVERLAPPED place = At(offset);
     DWORD done = 0;
-    if (!ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, &place)) {
-        // Reading at or past the end is no failure: it moves nothing.
-        if (GetLastError() != ERROR_HANDLE_EOF)
-            return StatusOf(StatusCode::ReadFailed);
-        done = 0;
-    }
+    if (!MoveTo(handle, offset) || !ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr))
+        return StatusOf(StatusCode::ReadFailed);
     *moved = static_cast<int32_t>(done);
     return Success;
 }
@@ -121,9 +118,8 @@ Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, i
 Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
     *moved = 0;
-    OVERLAPPED place = At(offset);
     DWORD done = 0;
-    if (!WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, &place))
+    if (!MoveTo(handle, offset) || !WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr))
         return StatusOf(StatusCode::WriteFailed);
     *moved = static_cast<int32_t>(done);
     return Success;
@@ -136,9 +132,7 @@ Status Written(bool done)
 
 Status ResizeNative(int handle, int32_t length)
 {
-    LARGE_INTEGER end;
-    end.QuadPart = length;
-    return Written(SetFilePointerEx(ToHandle(handle), end, nullptr, FILE_BEGIN) && SetEndOfFile(ToHandle(handle)));
+    return Written(MoveTo(handle, length) && SetEndOfFile(ToHandle(handle)));
 }
 
 Status CloseNative(int handle)
