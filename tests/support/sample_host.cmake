@@ -110,3 +110,24 @@ function(dorvan_record_map_data wine directory)
   dorvan_run(0 "recording MapData" ${wine} reg add "HKLM\\Software\\Microsoft\\Shared Tools\\Map\\Directories"
              /v MapData /d "${directory}" /f ${ARGN})
 endfunction()
+
+# Reports an error unless `dictionary` holds the bytes whose SHA-256 is
+# `original`, as an uninstall leaves them; `after` names the step.
+function(dorvan_expect_first_bytes dictionary original after)
+  file(SHA256 "${dictionary}" now)
+  if(NOT now STREQUAL original)
+    message(SEND_ERROR "${after}: expected the dictionary back to its first bytes")
+  endif()
+endfunction()
+
+# The host for the runs under another code page: "MapData" names
+# C:\Mapy Śląska\Data, which holds the sample dictionary; `folder`
+# receives its path. Further arguments go to reg.
+function(dorvan_place_polish_host wine work folder)
+  set(polish "$ENV{WINEPREFIX}/drive_c/Mapy Śląska/Data")
+  dorvan_record_map_data(${wine} "C:\\Mapy Śląska\\Data" ${ARGN})
+  file(REMOVE_RECURSE "${polish}")
+  file(MAKE_DIRECTORY "${polish}")
+  file(COPY "${work}/host/Geodict.dct" DESTINATION "${polish}")
+  set(${folder} "${polish}" PARENT_SCOPE)
+endfunction()
