@@ -4,16 +4,16 @@
 
 namespace dorvan {
 
-Status ReadDictionary(const char *mapDataDir, platform::FileMode mode, ComposedPath &path, WholeFile &dictionary)
+Status ReadDictionary(const char *mapDataDir, platform::FileMode mode, Dictionary &dictionary)
 {
-    Status status = BuildDictionaryPath(path, mapDataDir);
+    Status status = BuildDictionaryPath(dictionary.path, mapDataDir);
     if (status.Ok())
-        status = RollBackInterruptedEdit(path.text, mode);
+        status = RollBackInterruptedEdit(dictionary.path.text, mode);
     // Before an edit, what a crash left of a numbered copy goes.
     if (status.Ok() && mode == platform::FileMode::ReadWrite)
-        RemoveCopyInProgress(path.text);
+        RemoveCopyInProgress(dictionary.path.text);
     if (status.Ok())
-        status = ReadWholeFile(path.text, mode, dictionary);
+        status = ReadWholeFile(dictionary.path.text, mode, FileRole::Dictionary, dictionary.file);
     return status;
 }
 

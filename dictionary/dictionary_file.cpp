@@ -4,23 +4,23 @@
 
 namespace dorvan {
 
-Status ReadWholeFile(const char *path, platform::FileMode mode, WholeFile &file)
+Status ReadWholeFile(const char *path, platform::FileMode mode, FileRole role, WholeFile &file)
 {
     platform::FileHandle handle;
     if (!handle.Open(path, mode).Ok())
-        return StatusOf(StatusCode::CannotOpen, path);
+        return StatusOf(StatusCode::CannotOpen, role);
 
     int64_t length = 0;
     if (!platform::FileLength(handle.Get(), &length).Ok() || length < 0 || length > INT32_MAX)
-        return StatusOf(StatusCode::CannotSize, path);
+        return StatusOf(StatusCode::CannotSize, role);
 
     platform::HeapBlock block = platform::AllocateBlock(static_cast<size_t>(length));
     if (!block)
-        return StatusOf(StatusCode::NoMemory, path);
+        return StatusOf(StatusCode::NoMemory, role);
 
     const auto wanted = static_cast<int32_t>(length);
     if (!platform::FileRead(handle.Get(), 0, block.get(), wanted).Ok())
-        return StatusOf(StatusCode::ReadFailed, path);
+        return StatusOf(StatusCode::ReadFailed, role);
 
     file.handle = std::move(handle);
     file.block = std::move(block);

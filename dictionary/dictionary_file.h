@@ -19,9 +19,9 @@ struct WholeFile {
 };
 
 // Opens `path` with `mode` and reads it whole into `file`. On failure
-// nothing stays acquired, and the status names `path`: CannotOpen,
+// nothing stays acquired, and the status concerns `role`: CannotOpen,
 // CannotSize (length unknown or beyond the 32-bit range), NoMemory, or
 // ReadFailed (a failed read, or the file shorter than its length).
-Status ReadWholeFile(const char *path, platform::FileMode mode, WholeFile &file);
+Status ReadWholeFile(const char *path, platform::FileMode mode, FileRole role, WholeFile &file);
 
 }  // namespace dorvan

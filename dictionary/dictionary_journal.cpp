@@ -248,9 +248,10 @@ Status FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail
     return WriteFailure;
 }
 
-Status EditFailure(const Status &status, const char *dictionaryPath)
+// Any failure of an edit is one failure to write the dictionary.
+Status EditFailure(const Status &status)
 {
-    return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, dictionaryPath);
+    return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, FileRole::Dictionary);
 }
 
 // Replaces the dictionary's bytes from `firstChanged` on, guarded by the
@@ -268,14 +269,14 @@ Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t fi
         status = FinishEdit(edit, dictionary.handle, tail, tailLength);
     }
     dictionary.handle.Close();
-    return EditFailure(status, dictionaryPath);
+    return EditFailure(status);
 }
 
 }  // namespace
 
 Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
 {
-    const Status stuck = StatusOf(StatusCode::JournalStuck, dictionaryPath);
+    const Status stuck = StatusOf(StatusCode::JournalStuck, FileRole::Journal);
     char journalPath[PathBufferSize];
     if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
         return Success;

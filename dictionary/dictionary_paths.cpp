@@ -43,23 +43,14 @@ size_t ComposePathInto(char *out, size_t capacity, const char *directory, const 
 
 bool ComposePath(ComposedPath &path, const char *directory, const char *fileName)
 {
-    path.directory = directory;
-    path.fileName = fileName;
     path.fits = PathFits(path.text, ComposePathInto(path.text, PathBufferSize, directory, fileName));
     return path.fits;
-}
-
-Status WithPath(Status status, const ComposedPath &path)
-{
-    status.file = path.fits ? path.text : path.directory;
-    status.fileName = path.fits ? nullptr : path.fileName;
-    return status;
 }
 
 Status BuildDictionaryPath(ComposedPath &path, const char *directory)
 {
     const bool found = ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text);
-    return found ? Success : WithPath(StatusOf(StatusCode::FileMissing), path);
+    return found ? Success : StatusOf(StatusCode::FileMissing, FileRole::Dictionary);
 }
 
 bool NumberedCopyName(const char *dictionaryPath, uint32_t counter, char (&name)[PathBufferSize])

@@ -25,13 +25,10 @@ bool PathFits(const char *path, size_t bytes);
 
 // `directory` then `fileName`, with the platform's separator between them
 // unless the directory is empty or already ends in '\' or '/'. A path too
-// long for the buffer is never opened; its text holds as much as fits, and
-// its two parts stay at hand so that a message can still show it whole.
+// long for the buffer is never opened; its text holds as much as fits.
 struct ComposedPath {
     char text[PathBufferSize];
     bool fits;
-    const char *directory;
-    const char *fileName;
 };
 
 bool ComposePath(ComposedPath &path, const char *directory, const char *fileName);
@@ -41,13 +38,9 @@ bool ComposePath(ComposedPath &path, const char *directory, const char *fileName
 // length, terminator not counted.
 size_t ComposePathInto(char *out, size_t capacity, const char *directory, const char *fileName);
 
-// `status` naming the file `path` composes: its text, or for a path too
-// long to compose, its two parts.
-Status WithPath(Status status, const ComposedPath &path);
-
-// Composes the dictionary path of a map data directory; FileMissing,
-// naming it, when that file does not exist. A path too long for a path
-// buffer counts as a file that does not exist.
+// Composes the dictionary path of a map data directory; FileMissing, for
+// the dictionary, when that file does not exist. A path too long for a
+// path buffer counts as a file that does not exist.
 Status BuildDictionaryPath(ComposedPath &path, const char *directory);
 
 // The name of the numbered copy `counter` of the dictionary: its extension

@@ -8,7 +8,7 @@
 
 namespace dorvan {
 
-unsigned char AnswerInstallerAction(void *owner, const Status &status)
+unsigned char AnswerInstallerAction(void *owner, const Status &status, const CallInputs &inputs)
 {
     if (status.Ok())
         return 1;
@@ -21,7 +21,7 @@ unsigned char AnswerInstallerAction(void *owner, const Status &status)
     }
     platform::HeapBlock whole, ansiWhole;
     char fitting[PathBufferSize], ansiFitting[PathBufferSize];
-    const char *file = StatusFileText(status, whole, fitting);
+    const char *file = StatusFileText(status, inputs, whole, fitting);
     // No ANSI text is longer than its UTF-8; without memory for it whole,
     // as much as the buffer holds.
     const size_t size = std::strlen(file) + 1;

@@ -13,7 +13,7 @@ constexpr int PatternSize = 256;
 
 }  // namespace
 
-int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
+int AnswerWithText(const Status &status, const CallInputs &inputs, wchar_t *message, int messageChars)
 {
     const bool wanted = message && messageChars > 0;
     if (wanted)
@@ -31,7 +31,7 @@ int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
     int used = 0;
     for (const wchar_t *p = pattern; *p && used < messageChars - 1; ++p) {
         if (failure.namesFile && p[0] == L'%' && p[1] == L'1') {
-            used += platform::WidenUtf8(StatusFileText(status, whole, fitting), message + used, messageChars - used);
+            used += platform::WidenUtf8(StatusFileText(status, inputs, whole, fitting), message + used, messageChars - used);
             ++p;
         } else {
             message[used++] = *p;
@@ -43,7 +43,7 @@ int AnswerWithText(const Status &status, wchar_t *message, int messageChars)
 
 int AnswerBadArgument(wchar_t *message, int messageChars)
 {
-    AnswerWithText(Success, message, messageChars);
+    AnswerWithText(Success, {}, message, messageChars);
     return -1;
 }
 

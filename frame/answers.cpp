@@ -41,16 +41,31 @@ FailureMessage MessageFor(StatusCode code)
     return Presentations[0].message;
 }
 
-const char *StatusFileText(const Status &status, platform::HeapBlock &whole, char (&fitting)[PathBufferSize])
+const char *StatusFileText(const Status &status, const CallInputs &inputs, platform::HeapBlock &whole,
+                           char (&fitting)[PathBufferSize])
 {
-    const char *file = status.file ? status.file : "";
-    if (!status.fileName)
-        return file;
-    const size_t size = ComposePathInto(nullptr, 0, file, status.fileName) + 1;
-    whole = platform::AllocateBlock(size);
-    char *text = whole ? reinterpret_cast<char *>(whole.get()) : fitting;
-    ComposePathInto(text, whole ? size : sizeof fitting, file, status.fileName);
-    return text;
+    const char *directory = nullptr, *fileName = nullptr;
+    switch (status.file) {
+    case FileRole::Dictionary:
+    case FileRole::Journal:
+    case FileRole::NumberedCopy:
+        directory = inputs.mapDataDir;
+        fileName = DictionaryFileName;
+        break;
+    case FileRole::Entry:
+        directory = inputs.sourceDir;
+        fileName = EntryFileName;
+        break;
+    default:
+        break;
+    }
+    if (!directory)
+        return "";
+    const size_t size = ComposePathInto(fitting, sizeof fitting, directory, fileName) + 1;
+    if (size <= sizeof fitting || !(whole = platform::AllocateBlock(size)))
+        return fitting;
+    ComposePathInto(reinterpret_cast<char *>(whole.get()), size, directory, fileName);
+    return reinterpret_cast<const char *>(whole.get());
 }
 
 int AnswerServiceFunction(const Status &status, int success, int failure)

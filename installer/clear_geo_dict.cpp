@@ -6,27 +6,26 @@
 
 namespace dorvan {
 
-Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths, CopyRule rule)
+Status RemoveMapSetRecords(const char *targetDir, CopyRule rule)
 {
-    ComposedPath &dictionaryPath = paths.dictionary;
-    WholeFile dictionary;
-    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    Dictionary dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
+    WholeFile &file = dictionary.file;
 
     // Always, before the content is examined, so a copy is left even when
     // nothing will be removed; a rollback needs it only when something is.
     if (rule == CopyRule::Required) {
         RecordSpan first;
-        if (!RecordScan(MapFileName, NameMatching::Exact).NextMatchingRecord(dictionary.begin(), dictionary.length, 0,
-                                                                            first))
+        if (!RecordScan(MapFileName, NameMatching::Exact).NextMatchingRecord(file.begin(), file.length, 0, first))
             rule = CopyRule::BestEffort;
     }
-    if (!(status = BackUpBeforeEdit(dictionaryPath, dictionary, rule)).Ok())
+    if (!(status = BackUpBeforeEdit(dictionary, rule)).Ok())
         return status;
 
     bool removed = false;
-    return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, MapFileName, NameMatching::Exact, removed);
+    return RemoveRecordsFromDictionary(dictionary.path.text, file, MapFileName, NameMatching::Exact, removed);
 }
 
 }  // namespace dorvan

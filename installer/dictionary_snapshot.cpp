@@ -20,39 +20,40 @@ constexpr uint32_t CopiesLookedAt = 64;
 
 }  // namespace
 
-Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot, InstallerPaths &paths)
+Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot)
 {
-    WholeFile dictionary;
-    Status status = ReadDictionary(targetDir, platform::FileMode::ReadOnly, paths.dictionary, dictionary);
+    Dictionary dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadOnly, dictionary);
     if (!status.Ok())
         return status;
-    snapshot.length = dictionary.length;
-    snapshot.checksum = JournalChecksumOf(dictionary.begin(), dictionary.length);
-    snapshot.copyNumber = FirstFreeCopyNumber(paths.dictionary.text);
+    snapshot.length = dictionary.file.length;
+    snapshot.checksum = JournalChecksumOf(dictionary.file.begin(), dictionary.file.length);
+    snapshot.copyNumber = FirstFreeCopyNumber(dictionary.path.text);
     return Success;
 }
 
-Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot, InstallerPaths &paths)
+Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot)
 {
-    WholeFile dictionary;
-    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, paths.dictionary, dictionary);
-    if (!status.Ok() || Matches(dictionary, snapshot))
+    Dictionary dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
+    if (!status.Ok() || Matches(dictionary.file, snapshot))
         return status;
     // The copy the change left first, then every other from the first on.
     WholeFile copy;
     auto holdsTheBytes = [&](uint32_t number) {
         char name[PathBufferSize];
-        return NumberedCopyName(paths.dictionary.text, number, name) && platform::FileExists(name) &&
-               ReadWholeFile(name, platform::FileMode::CopyOnly, copy).Ok() && Matches(copy, snapshot);
+        return NumberedCopyName(dictionary.path.text, number, name) && platform::FileExists(name) &&
+               ReadWholeFile(name, platform::FileMode::CopyOnly, FileRole::NumberedCopy, copy).Ok() &&
+               Matches(copy, snapshot);
     };
     bool found = holdsTheBytes(snapshot.copyNumber);
     for (uint32_t number = 0; !found && number <= snapshot.copyNumber + CopiesLookedAt; ++number)
         found = number != snapshot.copyNumber && holdsTheBytes(number);
     if (found) {
         copy.handle.Close();
-        return ReplaceDictionary(paths.dictionary.text, dictionary, copy.begin(), copy.length);
+        return ReplaceDictionary(dictionary.path.text, dictionary.file, copy.begin(), copy.length);
     }
-    return StatusOf(StatusCode::CopyMissing, paths.dictionary.text);
+    return StatusOf(StatusCode::CopyMissing, FileRole::NumberedCopy);
 }
 
 }  // namespace dorvan

@@ -1,21 +1,14 @@
 // The installer actions' work, shared by the two libraries: Dorvan.dll
 // shows a failure in a message box, DorvanSetup.dll hands it back with its
-// text. Each answers the status that says what failed and which file.
+// text. Each answers the status that says what failed and in which file's
+// part; the edge composes that file's path from the directories it gave.
 #pragma once
 
 #include <cstdint>
 
-#include "dictionary/dictionary_file.h"
-#include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_access.h"
 
 namespace dorvan {
-
-// The files a status may name. They belong to the caller, so that they
-// outlive the work that composed them.
-struct InstallerPaths {
-    ComposedPath dictionary;
-    ComposedPath entry;
-};
 
 // The host's map data directory into `targetDir` (a path buffer): from its
 // registry record, or derived from the common-files directory, checked and
@@ -39,20 +32,20 @@ struct Registration {
     CopyRule copy;
 };
 
-// A numbered copy of the dictionary read whole in `dictionary`, made
-// before an edit; WriteFailed, naming the dictionary, where `rule` requires
-// it and it cannot be made.
-Status BackUpBeforeEdit(const ComposedPath &dictionaryPath, const WholeFile &dictionary, CopyRule rule);
+// A numbered copy of the dictionary read whole, made before an edit;
+// WriteFailed, for the copy, where `rule` requires it and it cannot be
+// made.
+Status BackUpBeforeEdit(const Dictionary &dictionary, CopyRule rule);
 
 // Puts the entry "GeoExt.gxt" of `sourceDir` into the dictionary of
 // `targetDir` as `how` says, after a numbered backup. Nothing is written,
 // and no copy made, when the dictionary already holds it.
-Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, InstallerPaths &paths, Registration how);
+Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, Registration how);
 
 // Cuts every record naming the map file out of the dictionary of
 // `targetDir`, after a numbered backup, which `rule` requires only when a
 // record is to go.
-Status RemoveMapSetRecords(const char *targetDir, InstallerPaths &paths, CopyRule rule);
+Status RemoveMapSetRecords(const char *targetDir, CopyRule rule);
 
 // What an installer's rollback needs to put the dictionary back byte for
 // byte after a registration or removal: its length and checksum before
@@ -63,12 +56,12 @@ struct DictionarySnapshot {
     uint32_t copyNumber;
 };
 
-Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot, InstallerPaths &paths);
+Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapshot);
 
 // Puts the dictionary of `targetDir` back as `snapshot` saw it: nothing to
 // do when it holds those bytes; else they come back from the numbered copy
 // that holds them (the one the change left, or an earlier one), through
 // the journal. CopyMissing when no copy holds them.
-Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot, InstallerPaths &paths);
+Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot &snapshot);
 
 }  // namespace dorvan

@@ -20,19 +20,18 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, c
                                                            const char *targetDir, const char *)
 {
     const dorvan::CallerPath source(sourceDir), target(targetDir);
-    dorvan::InstallerPaths paths;
     constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort};
     return dorvan::AnswerInstallerAction(owner, source.Held() && target.Held()
-                                                    ? dorvan::AppendMapSetEntry(source.Get(), target.Get(), paths, how)
-                                                    : dorvan::PathsNotHeld);
+                                                    ? dorvan::AppendMapSetEntry(source.Get(), target.Get(), how)
+                                                    : dorvan::PathsNotHeld,
+                                         {target.Get(), source.Get()});
 }
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner, const char *, const char *,
                                                              const char *targetDir, const char *)
 {
     const dorvan::CallerPath target(targetDir);
-    dorvan::InstallerPaths paths;
     return dorvan::AnswerInstallerAction(
-        owner, target.Held() ? dorvan::RemoveMapSetRecords(target.Get(), paths, dorvan::CopyRule::BestEffort)
-                             : dorvan::PathsNotHeld);
+        owner, target.Held() ? dorvan::RemoveMapSetRecords(target.Get(), dorvan::CopyRule::BestEffort) : dorvan::PathsNotHeld,
+        {target.Get()});
 }

@@ -63,52 +63,53 @@ Status RegisteredBytes(const WholeFile &dictionary, const WholeFile &entry, plat
 
 }  // namespace
 
-Status BackUpBeforeEdit(const ComposedPath &dictionaryPath, const WholeFile &dictionary, CopyRule rule)
+Status BackUpBeforeEdit(const Dictionary &dictionary, CopyRule rule)
 {
-    const Status copied = MakeNumberedBackup(dictionaryPath.text, dictionary.begin(), dictionary.length);
+    const Status copied = MakeNumberedBackup(dictionary.path.text, dictionary.file.begin(), dictionary.file.length);
     // A copy that cannot be made (a full disk, no rights) stops only an
     // edit that a rollback will need it for.
     if (rule == CopyRule::BestEffort || copied.Ok())
         return Success;
-    return WithPath(StatusOf(StatusCode::WriteFailed), dictionaryPath);
+    return StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy);
 }
 
-Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, InstallerPaths &paths, Registration how)
+Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, Registration how)
 {
-    ComposedPath &dictionaryPath = paths.dictionary, &entryPath = paths.entry;
-    WholeFile dictionary;
-    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    Dictionary dictionary;
+    Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
 
     // An entry path too long to open is reported as a file that cannot be
     // opened.
+    ComposedPath entryPath;
     if (!ComposePath(entryPath, sourceDir, EntryFileName))
-        return WithPath(StatusOf(StatusCode::CannotOpen), entryPath);
+        return StatusOf(StatusCode::CannotOpen, FileRole::Entry);
     WholeFile entry;
-    if (!(status = ReadWholeFile(entryPath.text, platform::FileMode::ReadOnly, entry)).Ok())
+    if (!(status = ReadWholeFile(entryPath.text, platform::FileMode::ReadOnly, FileRole::Entry, entry)).Ok())
         return status;
     entry.handle.Close();
 
+    WholeFile &file = dictionary.file;
     if (how.earlier == EarlierEntries::Kept) {
         // Already registered when the entry's raw bytes occur anywhere.
-        if (ContainsBytes(dictionary.begin(), dictionary.length, entry.begin(), entry.length))
+        if (ContainsBytes(file.begin(), file.length, entry.begin(), entry.length))
             return Success;
-        if (!(status = BackUpBeforeEdit(dictionaryPath, dictionary, how.copy)).Ok())
+        if (!(status = BackUpBeforeEdit(dictionary, how.copy)).Ok())
             return status;
         // A failed append leaves no part of the entry behind.
-        return AppendToDictionary(dictionaryPath.text, dictionary, entry.begin(), entry.length);
+        return AppendToDictionary(dictionary.path.text, file, entry.begin(), entry.length);
     }
     // An earlier version's records give way to this one's in one edit.
-    if (entry.length == 0 || RegisteredExactly(dictionary, entry))
+    if (entry.length == 0 || RegisteredExactly(file, entry))
         return Success;
     platform::HeapBlock registered;
     int32_t length = 0;
-    if (!(status = RegisteredBytes(dictionary, entry, registered, length)).Ok())
-        return WithPath(status, dictionaryPath);
-    if (!(status = BackUpBeforeEdit(dictionaryPath, dictionary, how.copy)).Ok())
+    if (!(status = RegisteredBytes(file, entry, registered, length)).Ok())
+        return Concerning(status, FileRole::Dictionary);
+    if (!(status = BackUpBeforeEdit(dictionary, how.copy)).Ok())
         return status;
-    return ReplaceDictionary(dictionaryPath.text, dictionary, registered.get(), length);
+    return ReplaceDictionary(dictionary.path.text, file, registered.get(), length);
 }
 
 }  // namespace dorvan

@@ -30,19 +30,35 @@ enum class StatusCode : uint8_t {
     HostNotFound,        // the host is not installed
 };
 
+// Which file a status concerns, by its part in the work rather than by a
+// path: the edge that answers composes the message's path from its own
+// inputs, so no status can point at memory that is gone.
+enum class FileRole : uint8_t {
+    None,
+    Dictionary,    // "Geodict.dct" in the map data directory
+    Entry,         // "GeoExt.gxt" in the setup's source folder
+    NumberedCopy,  // a numbered copy beside the dictionary
+    Journal,       // the dictionary's rollback journal
+    CallersFile,   // a file the caller named itself
+    RegistryKey,   // one of the host's registry keys
+};
+
 struct Status {
     StatusCode code = StatusCode::Ok;
-    // The file it concerns, for the message that names it: a whole path,
-    // or, with `fileName` set, the folder of a path too long to compose.
-    const char *file = nullptr;
-    const char *fileName = nullptr;
+    FileRole file = FileRole::None;
 
     bool Ok() const { return code == StatusCode::Ok; }
 };
 
-constexpr Status StatusOf(StatusCode code, const char *file = nullptr)
+constexpr Status StatusOf(StatusCode code, FileRole file = FileRole::None)
 {
-    return Status{code, file, nullptr};
+    return Status{code, file};
+}
+
+// A failure as concerning `file`; success stays success.
+constexpr Status Concerning(Status status, FileRole file)
+{
+    return status.code == StatusCode::Ok ? status : Status{status.code, file};
 }
 
 constexpr Status Success{};

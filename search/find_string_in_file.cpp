@@ -29,17 +29,17 @@ Status SearchFile(const char *filePath, const char *text, int32_t &offset)
         return Success;
     platform::FileHandle file;
     if (!file.Open(filePath, platform::FileMode::ReadOnly).Ok())
-        return StatusOf(StatusCode::CannotOpen, filePath);
+        return StatusOf(StatusCode::CannotOpen, FileRole::CallersFile);
     // Offsets of 2 GiB and beyond cannot be answered.
     int64_t fileLength = 0;
     if (!platform::FileLength(file.Get(), &fileLength).Ok() || fileLength < 0 || fileLength > INT32_MAX)
-        return StatusOf(StatusCode::CannotSize, filePath);
+        return StatusOf(StatusCode::CannotSize, FileRole::CallersFile);
     const size_t carry = textLength - 1;
     if (carry > SIZE_MAX - ChunkSize)
-        return StatusOf(StatusCode::NoMemory, filePath);  // no buffer of that size can exist
+        return StatusOf(StatusCode::NoMemory, FileRole::CallersFile);  // no buffer of that size can exist
     platform::HeapBlock buffer = platform::AllocateBlock(carry + ChunkSize);
     if (!buffer)
-        return StatusOf(StatusCode::NoMemory, filePath);
+        return StatusOf(StatusCode::NoMemory, FileRole::CallersFile);
     std::memset(buffer.get(), 0, carry);
 
     const SubstringSearch<ExactBytes> search(reinterpret_cast<const uint8_t *>(text), textLength);
@@ -47,7 +47,7 @@ Status SearchFile(const char *filePath, const char *text, int32_t &offset)
     for (int32_t processed = 0; processed < length;) {
         const int32_t chunk = length - processed < ChunkSize ? length - processed : ChunkSize;
         if (!platform::FileRead(file.Get(), processed, buffer.get() + carry, chunk).Ok())
-            return StatusOf(StatusCode::ReadFailed, filePath);
+            return StatusOf(StatusCode::ReadFailed, FileRole::CallersFile);
         const size_t filled = carry + static_cast<size_t>(chunk);
         const size_t found = search.FindIn(buffer.get(), filled);
         if (found != SubstringSearch<ExactBytes>::NotFound) {

@@ -15,31 +15,30 @@ Status AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 {
     // Read whole although its content is not used: a dictionary that
     // cannot be read or held in memory makes the call fail.
-    ComposedPath dictionaryPath;
-    WholeFile dictionary;
-    Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    Dictionary dictionary;
+    Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
     // Read before anything is written, so that the dictionary's own path
     // appends a copy of its old content.
     WholeFile appended;
-    if (!(status = ReadWholeFile(filePath, platform::FileMode::ReadOnly, appended)).Ok())
+    if (!(status = ReadWholeFile(filePath, platform::FileMode::ReadOnly, FileRole::CallersFile, appended)).Ok())
         return status;
     appended.handle.Close();
 
     // A failed append is taken back, so the dictionary never ends in part
     // of a file.
-    return AppendToDictionary(dictionaryPath.text, dictionary, appended.begin(), appended.length);
+    return AppendToDictionary(dictionary.path.text, dictionary.file, appended.begin(), appended.length);
 }
 
 Status RemoveNamedRecords(const char *mapDataDir, const char *name, bool &removed)
 {
-    ComposedPath dictionaryPath;
-    WholeFile dictionary;
-    Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadWrite, dictionaryPath, dictionary);
+    Dictionary dictionary;
+    const Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
-    return RemoveRecordsFromDictionary(dictionaryPath.text, dictionary, name, NameMatching::AnyAsciiCase, removed);
+    return RemoveRecordsFromDictionary(dictionary.path.text, dictionary.file, name, NameMatching::AnyAsciiCase,
+                                       removed);
 }
 
 template <typename Char>

@@ -12,13 +12,12 @@ namespace {
 Status FindNameInDictionary(const char *mapDataDir, const char *name, bool &found)
 {
     // Read-only, so a read-only dictionary is answered too.
-    ComposedPath dictionaryPath;
-    WholeFile dictionary;
-    Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadOnly, dictionaryPath, dictionary);
+    Dictionary dictionary;
+    const Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadOnly, dictionary);
     if (!status.Ok())
         return status;
-    dictionary.handle.Close();
-    found = FindBytes(dictionary.begin(), name, dictionary.end()) != nullptr;
+    dictionary.file.handle.Close();
+    found = FindBytes(dictionary.file.begin(), name, dictionary.file.end()) != nullptr;
     return Success;
 }
 

@@ -205,7 +205,7 @@ int CheckDictionary(const std::string &directory)
 {
     const std::string path = DictionaryPath(directory);
     dorvan::WholeFile dictionary;
-    if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dictionary).Ok()) {
+    if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dorvan::FileRole::Dictionary, dictionary).Ok()) {
         std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
         return BadUsage;
     }
@@ -250,7 +250,7 @@ int CheckDictionary(const std::string &directory)
         dorvan::WholeFile file;
         std::string verdict = "not a regular file, or unreadable";
         bool copyWhole = false;
-        if (dorvan::ReadWholeFile(copyPath.c_str(), dorvan::platform::FileMode::CopyOnly, file).Ok())
+        if (dorvan::ReadWholeFile(copyPath.c_str(), dorvan::platform::FileMode::CopyOnly, dorvan::FileRole::NumberedCopy, file).Ok())
             verdict = RecordsOf(file, copyWhole);
         std::printf("  %s  %s  %s\n", copy.name.c_str(), when, verdict.c_str());
         sound = sound && copyWhole;

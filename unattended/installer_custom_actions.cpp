@@ -86,10 +86,11 @@ void Log(InstallerSession session, const char *action, const char *what, const c
 
 // A status told the installer's way: a line in the log and, for a failure,
 // the message's text as the installer's error, which ends the installation.
-unsigned Answer(InstallerSession session, const char *action, const Status &status, const char *done)
+unsigned Answer(InstallerSession session, const char *action, const Status &status, const CallInputs &inputs,
+                const char *done)
 {
     wchar_t text[PropertySize];
-    const int id = AnswerWithText(status, text, PropertySize);
+    const int id = AnswerWithText(status, inputs, text, PropertySize);
     if (id == 0) {
         Log(session, action, done);
         return InstallSuccess;
@@ -143,7 +144,7 @@ unsigned FindMapDataDirAction(InstallerSession session)
         Log(session, action, "no host found; the removal goes on without it");
         return InstallSuccess;
     }
-    return Answer(session, action, status, "");
+    return Answer(session, action, status, {}, "");
 }
 
 unsigned PrepareMapSetActions(InstallerSession session)
@@ -152,15 +153,14 @@ unsigned PrepareMapSetActions(InstallerSession session)
     char mapData[PropertySize], entry[PropertySize];
     SessionProperty(session, MapDataProperty, mapData);
     SessionProperty(session, EntryProperty, entry);
-    InstallerPaths paths;
     DictionarySnapshot snapshot{};
-    const Status status = TakeDictionarySnapshot(mapData, snapshot, paths);
+    const Status status = TakeDictionarySnapshot(mapData, snapshot);
     if (!status.Ok()) {
         if (Removing(session)) {
             Log(session, action, "no dictionary; nothing to unregister in ", mapData);
             return InstallSuccess;
         }
-        return Answer(session, action, status, "");
+        return Answer(session, action, status, {mapData, entry}, "");
     }
     char snapshotText[SnapshotTextSize], product[PropertySize];
     FormatSnapshot(snapshot, snapshotText);
@@ -175,16 +175,17 @@ unsigned PrepareMapSetActions(InstallerSession session)
                      SetSessionProperty(session, RegisterRollback, rollback.Get()).Ok() &&
                      SetSessionProperty(session, UnregisterRollback, stays ? "" : rollback.Get()).Ok();
     if (!set)
-        return Answer(session, action, StatusOf(StatusCode::NoMemory), "");
+        return Answer(session, action, StatusOf(StatusCode::NoMemory), {}, "");
     Log(session, action, "dictionary before the change: ", rollback.Get());
     return InstallSuccess;
 }
 
 // A deferred action: the `count` fields of its CustomActionData handed to
-// `work`. Without them (a removal with no dictionary, or one leaving the
-// registration in place) it has nothing to do.
-unsigned RunDeferred(InstallerSession session, const char *action, int count,
-                     Status (*work)(char **fields, InstallerPaths &paths), const char *done)
+// `work`, the first the map data directory and the second, if any, the
+// entry's folder. Without them (a removal with no dictionary, or one
+// leaving the registration in place) it has nothing to do.
+unsigned RunDeferred(InstallerSession session, const char *action, int count, Status (*work)(char **fields),
+                     const char *done)
 {
     char data[PropertySize], shown[PropertySize];
     char *fields[2];
@@ -195,8 +196,9 @@ unsigned RunDeferred(InstallerSession session, const char *action, int count,
     std::memcpy(shown, data, sizeof data);
     if (!SplitFields(data, fields, count))
         return Malformed(session, action, shown);
-    InstallerPaths paths;
-    return Answer(session, action, work(fields, paths), done);
+    // The registration's fields are the entry's folder, then the directory.
+    const CallInputs inputs = count == 2 ? CallInputs{fields[1], fields[0]} : CallInputs{fields[0]};
+    return Answer(session, action, work(fields), inputs, done);
 }
 
 // Each deferred change leaves, before it writes, the numbered copy that its
@@ -204,9 +206,9 @@ unsigned RunDeferred(InstallerSession session, const char *action, int count,
 unsigned RegisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "RegisterMapSet", 2,
-                       [](char **fields, InstallerPaths &paths) {
+                       [](char **fields) {
                            constexpr Registration how{EarlierEntries::Replaced, CopyRule::Required};
-                           return AppendMapSetEntry(fields[0], fields[1], paths, how);
+                           return AppendMapSetEntry(fields[0], fields[1], how);
                        },
                        "registered");
 }
@@ -214,9 +216,7 @@ unsigned RegisterMapSetAction(InstallerSession session)
 unsigned UnregisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "UnregisterMapSet", 1,
-                       [](char **fields, InstallerPaths &paths) {
-                           return RemoveMapSetRecords(fields[0], paths, CopyRule::Required);
-                       },
+                       [](char **fields) { return RemoveMapSetRecords(fields[0], CopyRule::Required); },
                        "unregistered");
 }
 
@@ -235,8 +235,8 @@ unsigned RestoreDictionaryAction(InstallerSession session)
     DictionarySnapshot snapshot{};
     if (!ParseRollbackData(data, &mapData, snapshot))
         return Malformed(session, action, shown);
-    InstallerPaths paths;
-    return Answer(session, action, RestoreDictionarySnapshot(mapData, snapshot, paths), "dictionary as it was before");
+    return Answer(session, action, RestoreDictionarySnapshot(mapData, snapshot), {mapData},
+                  "dictionary as it was before");
 }
 
 }  // namespace

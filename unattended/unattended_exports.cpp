@@ -21,29 +21,26 @@ int FindMapDataDirFor(Char *mapDataDir, wchar_t *message, int messageChars)
     Status status = DiscoverMapDataDirectory(found);
     if (status.Ok())
         status = HandOutDirectory(found, mapDataDir);
-    return AnswerWithText(status, message, messageChars);
+    return AnswerWithText(status, {}, message, messageChars);
 }
 
 template <typename Char>
 int RegisterMapSetFor(const Char *sourceDir, const Char *mapDataDir, wchar_t *message, int messageChars)
 {
     const CallerPath source(sourceDir), target(mapDataDir);
-    InstallerPaths paths;
     // A newer version's entry takes the place of an older one's.
     constexpr Registration how{EarlierEntries::Replaced, CopyRule::BestEffort};
-    return AnswerWithText(source.Held() && target.Held() ? AppendMapSetEntry(source.Get(), target.Get(), paths, how)
+    return AnswerWithText(source.Held() && target.Held() ? AppendMapSetEntry(source.Get(), target.Get(), how)
                                                          : PathsNotHeld,
-                          message, messageChars);
+                          {target.Get(), source.Get()}, message, messageChars);
 }
 
 template <typename Char>
 int UnregisterMapSetFor(const Char *mapDataDir, wchar_t *message, int messageChars)
 {
     const CallerPath target(mapDataDir);
-    InstallerPaths paths;
-    return AnswerWithText(target.Held() ? RemoveMapSetRecords(target.Get(), paths, CopyRule::BestEffort)
-                                        : PathsNotHeld,
-                          message, messageChars);
+    return AnswerWithText(target.Held() ? RemoveMapSetRecords(target.Get(), CopyRule::BestEffort) : PathsNotHeld,
+                          {target.Get()}, message, messageChars);
 }
 
 template <typename Char>
@@ -52,14 +49,13 @@ int TakeSnapshotFor(const Char *mapDataDir, char *snapshot, int snapshotChars, w
     if (snapshotChars < static_cast<int>(SnapshotTextSize))
         return AnswerBadArgument(message, messageChars);
     const CallerPath target(mapDataDir);
-    InstallerPaths paths;
     DictionarySnapshot taken{};
-    const Status status = target.Held() ? TakeDictionarySnapshot(target.Get(), taken, paths) : PathsNotHeld;
+    const Status status = target.Held() ? TakeDictionarySnapshot(target.Get(), taken) : PathsNotHeld;
     char text[SnapshotTextSize] = "";
     if (status.Ok())
         FormatSnapshot(taken, text);
     std::memcpy(snapshot, text, sizeof text);
-    return AnswerWithText(status, message, messageChars);
+    return AnswerWithText(status, {target.Get()}, message, messageChars);
 }
 
 template <typename Char>
@@ -69,9 +65,8 @@ int RestoreSnapshotFor(const Char *mapDataDir, const char *snapshot, wchar_t *me
     if (!ParseSnapshot(snapshot, wanted))
         return AnswerBadArgument(message, messageChars);
     const CallerPath target(mapDataDir);
-    InstallerPaths paths;
-    return AnswerWithText(target.Held() ? RestoreDictionarySnapshot(target.Get(), wanted, paths) : PathsNotHeld,
-                          message, messageChars);
+    return AnswerWithText(target.Held() ? RestoreDictionarySnapshot(target.Get(), wanted) : PathsNotHeld,
+                          {target.Get()}, message, messageChars);
 }
 
 }  // namespace

@@ -61,14 +61,14 @@ TEST_F(ReaderFaults, EachFailureAnswersItsStatusAndShowsItsMessageOnlyWithAnOwne
             Status status;
             {
                 WholeFile file;
-                status = ReadWholeFile(path.c_str(), platform::FileMode::ReadWrite, file);
+                status = ReadWholeFile(path.c_str(), platform::FileMode::ReadWrite, FileRole::Dictionary, file);
                 EXPECT_FALSE(file.handle.IsOpen());
             }
             EXPECT_TRUE(fault::Triggered());
             fault::Reset();
             EXPECT_EQ(c.expected, status.code) << c.message;
-            EXPECT_EQ(path, status.file ? status.file : "");
-            EXPECT_EQ(0, AnswerInstallerAction(owner, status));
+            EXPECT_EQ(FileRole::Dictionary, status.file);
+            EXPECT_EQ(0, AnswerInstallerAction(owner, status, {folder_.Name().c_str()}));
             if (!owner) {
                 EXPECT_TRUE(capture.Messages().empty()) << "a null owner window keeps " << c.message << " silent";
                 continue;
@@ -85,7 +85,7 @@ TEST_F(ReaderFaults, AReadThatHandsOverLessIsContinued)
 {
     fault::Arm(Operation::Read, 1, Fault::Partial);
     WholeFile file;
-    ASSERT_TRUE(ReadWholeFile(path_.string().c_str(), platform::FileMode::ReadOnly, file).Ok());
+    ASSERT_TRUE(ReadWholeFile(path_.string().c_str(), platform::FileMode::ReadOnly, FileRole::Dictionary, file).Ok());
     EXPECT_TRUE(fault::Triggered());
     EXPECT_EQ(ToBytes("LBTG\x04...Pols"), Bytes(file.begin(), file.end()));
 }

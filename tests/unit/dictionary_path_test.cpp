@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dictionary/dictionary_paths.h"
+#include "frame/answers.h"
 #include "platform/file_access.h"
 #include "test_files.h"
 
@@ -13,32 +14,34 @@ namespace {
 
 const std::string Separator(1, platform::PathSeparator);
 
-// A composed path as a message shows it: whole, even past the path buffer.
-std::string Whole(const ComposedPath &path)
+// The dictionary path of `directory` as a message shows it: whole, even
+// past the path buffer.
+std::string Shown(const std::string &directory)
 {
-    std::string whole(ComposePathInto(nullptr, 0, path.directory, path.fileName), '\0');
-    ComposePathInto(whole.data(), whole.size() + 1, path.directory, path.fileName);
-    return whole;
+    platform::HeapBlock whole;
+    char fitting[PathBufferSize];
+    return StatusFileText(StatusOf(StatusCode::FileMissing, FileRole::Dictionary), {directory.c_str()}, whole,
+                          fitting);
 }
 
 TEST(BuildDictionaryPath, AddsOneSeparatorOnlyWhereNoneEndsTheDirectory)
 {
     ComposedPath path;
     BuildDictionaryPath(path, "C:\\Mapy\\");
-    EXPECT_EQ("C:\\Mapy\\Geodict.dct", Whole(path));
+    EXPECT_EQ("C:\\Mapy\\Geodict.dct", std::string(path.text));
     BuildDictionaryPath(path, "C:/Mapy/");
-    EXPECT_EQ("C:/Mapy/Geodict.dct", Whole(path));
+    EXPECT_EQ("C:/Mapy/Geodict.dct", std::string(path.text));
     BuildDictionaryPath(path, "C:/Mapy/Dane");
-    EXPECT_EQ("C:/Mapy/Dane" + Separator + "Geodict.dct", Whole(path));
+    EXPECT_EQ("C:/Mapy/Dane" + Separator + "Geodict.dct", std::string(path.text));
     BuildDictionaryPath(path, "Dane");
-    EXPECT_EQ("Dane" + Separator + "Geodict.dct", Whole(path));
+    EXPECT_EQ("Dane" + Separator + "Geodict.dct", std::string(path.text));
 }
 
 TEST(BuildDictionaryPath, AnEmptyDirectoryMeansTheCurrentOne)
 {
     ComposedPath path;
     BuildDictionaryPath(path, "");
-    EXPECT_EQ("Geodict.dct", Whole(path));
+    EXPECT_EQ("Geodict.dct", std::string(path.text));
 }
 
 TEST(BuildDictionaryPath, AnswersWhetherTheDictionaryExists)
@@ -47,7 +50,7 @@ TEST(BuildDictionaryPath, AnswersWhetherTheDictionaryExists)
     const std::string directory = folder.Name();  // outlives the composed path
     ComposedPath path;
     EXPECT_FALSE(BuildDictionaryPath(path, directory.c_str()).Ok());
-    EXPECT_EQ(folder.Name() + Separator + "Geodict.dct", Whole(path));
+    EXPECT_EQ(folder.Name() + Separator + "Geodict.dct", std::string(path.text));
     WriteFileBytes(folder / "Geodict.dct", {});
     EXPECT_TRUE(BuildDictionaryPath(path, directory.c_str()).Ok());
     // The name keeps its exact letter case.
@@ -79,9 +82,9 @@ TEST(BuildDictionaryPath, APathTooLongForThePathBufferCountsAsMissing)
         const std::string longest = folderFor(259), tooLong = folderFor(260);
         ComposedPath path;
         EXPECT_TRUE(BuildDictionaryPath(path, longest.c_str()).Ok()) << letter;  // 259 characters fit
-        EXPECT_EQ(longest + Separator + "Geodict.dct", Whole(path)) << letter;
+        EXPECT_EQ(longest + Separator + "Geodict.dct", path.text) << letter;
         EXPECT_FALSE(BuildDictionaryPath(path, tooLong.c_str()).Ok()) << letter;
-        EXPECT_EQ(tooLong + Separator + "Geodict.dct", Whole(path)) << letter;  // kept whole, for messages
+        EXPECT_EQ(tooLong + Separator + "Geodict.dct", Shown(tooLong)) << letter;  // whole in messages
     }
     ComposedPath path;
     EXPECT_FALSE(BuildDictionaryPath(path, std::string(4000, 'x').c_str()).Ok());

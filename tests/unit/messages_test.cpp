@@ -115,24 +115,26 @@ TEST(InstallerAnswers, EachStatusShowsItsMessageOnceAndAnswersZero)
         Status status;
         std::string text;
         bool ownerOnly;
+        std::string mapDataDir = "C:\\Mapy\\";
     };
+    constexpr FileRole dictionary = FileRole::Dictionary;
     const Case cases[] = {
         {StatusOf(StatusCode::HostNotFound), PlainTexts[1].text, false},
         {StatusOf(StatusCode::RegistryKeyNotMade), PlainTexts[4].text, false},
-        {StatusOf(StatusCode::FileMissing, "C:\\Mapy\\Geodict.dct"), FormattedTexts[0].text, false},
-        {Status{StatusCode::FileMissing, directory.c_str(), "Geodict.dct"},
-         "Plik zestawu map: \"" + directory + platform::PathSeparator + "Geodict.dct\" nie istnieje.", false},
-        {StatusOf(StatusCode::CannotOpen, "C:\\Mapy\\Geodict.dct"), FormattedTexts[1].text, true},
-        {StatusOf(StatusCode::JournalStuck, "C:\\Mapy\\Geodict.dct"), FormattedTexts[1].text, true},
-        {StatusOf(StatusCode::NoMemory, "C:\\Mapy\\Geodict.dct"), PlainTexts[3].text, true},
-        {StatusOf(StatusCode::CannotSize, "C:\\Mapy\\Geodict.dct"), FormattedTexts[2].text, true},
-        {StatusOf(StatusCode::ReadFailed, "C:\\Mapy\\Geodict.dct"), FormattedTexts[2].text, true},
-        {StatusOf(StatusCode::WriteFailed, "C:\\Mapy\\Geodict.dct"), FormattedTexts[3].text, false},
+        {StatusOf(StatusCode::FileMissing, dictionary), FormattedTexts[0].text, false},
+        {StatusOf(StatusCode::FileMissing, dictionary),
+         "Plik zestawu map: \"" + directory + platform::PathSeparator + "Geodict.dct\" nie istnieje.", false, directory},
+        {StatusOf(StatusCode::CannotOpen, dictionary), FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::JournalStuck, FileRole::Journal), FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::NoMemory, dictionary), PlainTexts[3].text, true},
+        {StatusOf(StatusCode::CannotSize, dictionary), FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::ReadFailed, dictionary), FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy), FormattedTexts[3].text, false},
     };
     for (const Case &c : cases) {
         for (void *owner : {TestOwnerWindow(), static_cast<void *>(nullptr)}) {
             MessageCapture capture;
-            EXPECT_EQ(0, AnswerInstallerAction(owner, c.status));
+            EXPECT_EQ(0, AnswerInstallerAction(owner, c.status, {c.mapDataDir.c_str()}));
             if (c.ownerOnly && !owner) {
                 EXPECT_TRUE(capture.Messages().empty()) << c.text;
                 continue;
@@ -152,20 +154,21 @@ TEST(InstallerAnswers, EachStatusShowsItsMessageOnceAndAnswersZero)
 // the text whole (20 to 22 too), and cut to the buffer with its terminator.
 TEST(TextAnswers, EachStatusAnswersItsMessageIdAndText)
 {
-    const Status failed = StatusOf(StatusCode::WriteFailed, "C:\\Mapy\\Geodict.dct");
+    const Status failed = StatusOf(StatusCode::WriteFailed, FileRole::Dictionary);
+    const CallInputs inputs{"C:\\Mapy\\"};
     wchar_t text[300];
-    EXPECT_EQ(23, AnswerWithText(failed, text, 300));
+    EXPECT_EQ(23, AnswerWithText(failed, inputs, text, 300));
     EXPECT_EQ(FormattedTexts[3].text, WideToUtf8(text));
-    EXPECT_EQ(21, AnswerWithText(StatusOf(StatusCode::NoMemory), text, 300));
+    EXPECT_EQ(21, AnswerWithText(StatusOf(StatusCode::NoMemory), inputs, text, 300));
     EXPECT_EQ(PlainTexts[3].text, WideToUtf8(text));
-    EXPECT_EQ(20, AnswerWithText(StatusOf(StatusCode::JournalStuck, "C:\\Mapy\\Geodict.dct"), text, 300));
+    EXPECT_EQ(20, AnswerWithText(StatusOf(StatusCode::JournalStuck, FileRole::Journal), inputs, text, 300));
     EXPECT_EQ(FormattedTexts[1].text, WideToUtf8(text));
     // Cut: 25 characters and the terminator, the path cut too.
-    EXPECT_EQ(23, AnswerWithText(failed, text, 26));
+    EXPECT_EQ(23, AnswerWithText(failed, inputs, text, 26));
     EXPECT_EQ("Błąd zapisu do pliku \"C:\\", WideToUtf8(text));
-    EXPECT_EQ(23, AnswerWithText(failed, nullptr, 0));
+    EXPECT_EQ(23, AnswerWithText(failed, inputs, nullptr, 0));
     text[0] = L'x';
-    EXPECT_EQ(0, AnswerWithText(Success, text, 300));
+    EXPECT_EQ(0, AnswerWithText(Success, inputs, text, 300));
     EXPECT_EQ(L'\0', text[0]);
 }
 

@@ -17,7 +17,7 @@ TEST(ReadWholeFile, ReadsEveryByteAndKeepsTheHandleOpen)
     Bytes content = ToBytes(std::string("a\r\nb\0\x1a\xff", 7));  // no newline or end-of-file translation
     WriteFileBytes(folder / "f.bin", content);
     WholeFile file;
-    ASSERT_TRUE(ReadWholeFile((folder / "f.bin").string().c_str(), platform::FileMode::ReadOnly, file).Ok());
+    ASSERT_TRUE(ReadWholeFile((folder / "f.bin").string().c_str(), platform::FileMode::ReadOnly, FileRole::None, file).Ok());
     EXPECT_EQ(content, Bytes(file.begin(), file.end()));
     int64_t length = 0;
     EXPECT_TRUE(platform::FileLength(file.handle.Get(), &length).Ok());
@@ -29,7 +29,7 @@ TEST(ReadWholeFile, AnEmptyFileGivesAValidEmptyBlock)
     TempDirectory folder;
     WriteFileBytes(folder / "empty", {});
     WholeFile file;
-    ASSERT_TRUE(ReadWholeFile((folder / "empty").string().c_str(), platform::FileMode::ReadWrite, file).Ok());
+    ASSERT_TRUE(ReadWholeFile((folder / "empty").string().c_str(), platform::FileMode::ReadWrite, FileRole::None, file).Ok());
     EXPECT_EQ(0, file.length);
     EXPECT_NE(nullptr, file.block.get());
 }
@@ -40,9 +40,9 @@ TEST(ReadWholeFile, OpensNothingThatIsMissingAndCreatesNothing)
     const std::string path = (folder / "missing.dct").string();
     for (platform::FileMode mode : {platform::FileMode::ReadWrite, platform::FileMode::ReadOnly}) {
         WholeFile file;
-        const Status status = ReadWholeFile(path.c_str(), mode, file);
+        const Status status = ReadWholeFile(path.c_str(), mode, FileRole::Entry, file);
         EXPECT_EQ(StatusCode::CannotOpen, status.code);
-        EXPECT_EQ(path, status.file);
+        EXPECT_EQ(FileRole::Entry, status.file);
         EXPECT_FALSE(file.handle.IsOpen());
     }
     EXPECT_TRUE(folder.Listing().empty());
@@ -56,7 +56,7 @@ TEST(ReadWholeFile, AReadOnlyFileIsReadInReadOnlyMode)
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                            std::filesystem::perms::others_read);
     WholeFile file;
-    EXPECT_TRUE(ReadWholeFile(path.string().c_str(), platform::FileMode::ReadOnly, file).Ok());
+    EXPECT_TRUE(ReadWholeFile(path.string().c_str(), platform::FileMode::ReadOnly, FileRole::None, file).Ok());
 }
 
 }  // namespace
