@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 
 namespace dorvan {
 

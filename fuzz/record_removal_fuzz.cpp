@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dictionary/dictionary_records.h"
 #include "fuzz_input.h"
 #include "reference_models.h"

@@ -2,7 +2,7 @@
 // into the geographic dictionary, once, after a numbered backup.
 #include <cstring>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
 #include "installer/installer_actions.h"

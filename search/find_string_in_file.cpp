@@ -2,7 +2,7 @@
 // within the 32-bit range, read in fixed chunks through one buffer.
 #include <cstring>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dorvan_setup.h"
 #include "frame/answers.h"
 #include "frame/caller_paths.h"
@@ -43,13 +43,16 @@ Status SearchFile(const char *filePath, const char *text, int32_t &offset)
     std::memset(buffer.get(), 0, carry);
 
     const SubstringSearch<ExactBytes> search(reinterpret_cast<const uint8_t *>(text), textLength);
+    // One state for the whole file: each chunk starts from what the chunks
+    // before it learned of the data.
+    SubstringSearch<ExactBytes>::State state = search.Begin();
     const auto length = static_cast<int32_t>(fileLength);
     for (int32_t processed = 0; processed < length;) {
         const int32_t chunk = length - processed < ChunkSize ? length - processed : ChunkSize;
         if (!platform::FileRead(file.Get(), processed, buffer.get() + carry, chunk).Ok())
             return StatusOf(StatusCode::ReadFailed, FileRole::CallersFile);
         const size_t filled = carry + static_cast<size_t>(chunk);
-        const size_t found = search.FindIn(buffer.get(), filled);
+        const size_t found = search.FindIn(buffer.get(), filled, state);
         if (found != SubstringSearch<ExactBytes>::NotFound) {
             offset = static_cast<int32_t>(int64_t{processed} - static_cast<int64_t>(carry) + static_cast<int64_t>(found));
             return Success;

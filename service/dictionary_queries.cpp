@@ -1,5 +1,5 @@
 // The dictionary queries: is a name registered in "Geodict.dct"?
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dictionary/dictionary_access.h"
 #include "dorvan_setup.h"
 #include "frame/answers.h"

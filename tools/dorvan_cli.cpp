@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dictionary/copy_restore.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"

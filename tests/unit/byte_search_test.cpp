@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "reference_models.h"
 #include "test_files.h"
 
@@ -96,7 +96,8 @@ TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScanInEveryTier)
     for (ScanTier tier : {ScanTier::Portable, ScanTier::Sse2, ScanTier::Avx2, ScanTier::Avx512}) {
         if (!ScanTierAvailable(tier))
             continue;
-        LimitScanTier(tier);
+        // Lifted however the case ends, a failing tier's ASSERT included.
+        const ScopedScanTier limit(tier);
         std::mt19937 random(2026);
         for (int round = 0; round < 8000; ++round) {
             const std::string &alphabet = alphabets[round % 6];
@@ -117,7 +118,16 @@ TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScanInEveryTier)
         }
         std::printf("  scan tier %d: agrees\n", static_cast<int>(tier));
     }
-    LiftScanTierLimit();
+}
+
+// A test's tier limit ends with its scope, even one an ASSERT leaves.
+TEST(ByteSearchModel, ATierLimitEndsWithItsScope)
+{
+    [] {
+        const ScopedScanTier limit(ScanTier::Portable);
+        ASSERT_FALSE(PairScanUsable());
+    }();
+    EXPECT_EQ(ScanTierAvailable(ScanTier::Sse2), PairScanUsable());
 }
 
 // Long periodic needles in data full of near misses, and names among names

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "dictionary/byte_search.h"
+#include "bytes/byte_search.h"
 #include "dictionary/dictionary_records.h"
 #include "dictionary_builder.h"
 #include "reference_models.h"

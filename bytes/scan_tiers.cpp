@@ -1,0 +1,248 @@
+// The candidate scans, one kernel for each vector tier, and the choice of
+// the widest that may run.
+#include "bytes/scan_tiers.h"
+
+#include <algorithm>
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <immintrin.h>
+#define DORVAN_PAIR_SCAN_SSE2 1
+#endif
+
+namespace dorvan {
+
+namespace {
+
+// The features a search may use: all but where a test limits them.
+int ScanFeatureLimit = ~0;
+
+#ifdef DORVAN_PAIR_SCAN_SSE2
+// The processor's vector extensions, found on first use in the caller's
+// thread. Neither a function-local static, whose thread-safe guard would
+// bring a threads library into the DLL, nor a value made at load, since the
+// DLL runs no constructors: a plain value, and asking twice is harmless.
+enum CpuFeature { CpuSse2 = 1, CpuAvx2 = 2, CpuAvx512 = 4, CpuKnown = 8 };
+int CpuFeatureFlags = 0;
+
+int KnownCpuFeatures()
+{
+    if (!(CpuFeatureFlags & CpuKnown)) {
+        __builtin_cpu_init();
+        CpuFeatureFlags = CpuKnown | (__builtin_cpu_supports("sse2") ? CpuSse2 : 0) |
+                          (__builtin_cpu_supports("avx2") ? CpuAvx2 : 0) |
+                          (__builtin_cpu_supports("avx512bw") ? CpuAvx512 : 0);
+    }
+    return CpuFeatureFlags;
+}
+
+bool HasCpuFeature(CpuFeature feature)
+{
+    return (KnownCpuFeatures() & ScanFeatureLimit & feature) != 0;
+}
+
+__attribute__((target("avx2"))) inline __m256i PairMatches(const uint8_t *haystack, size_t p, size_t firstOffset,
+                                                          __m256i firstBytes, size_t secondOffset, __m256i secondBytes)
+{
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + firstOffset));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(haystack + p + secondOffset));
+    return _mm256_and_si256(_mm256_cmpeq_epi8(a, firstBytes), _mm256_cmpeq_epi8(b, secondBytes));
+}
+
+__attribute__((target("avx512bw"))) inline __mmask64 PairMask(const uint8_t *haystack, size_t p, size_t firstOffset,
+                                                              __m512i firstBytes, size_t secondOffset,
+                                                              __m512i secondBytes)
+{
+    __mmask64 firsts = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(haystack + p + firstOffset), firstBytes);
+    return _mm512_mask_cmpeq_epi8_mask(firsts, _mm512_loadu_si512(haystack + p + secondOffset), secondBytes);
+}
+
+// As ScanPairsWide, 128 positions a step, each byte compared into a mask.
+__attribute__((target("avx512bw"))) size_t ScanPairsWidest(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                        size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                        uint8_t second, bool *found)
+{
+    const __m512i firstBytes = _mm512_set1_epi8(static_cast<char>(first));
+    const __m512i secondBytes = _mm512_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 127 <= lastStart; p += 128) {
+        const __mmask64 low = PairMask(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+        const __mmask64 high = PairMask(haystack, p + 64, firstOffset, firstBytes, secondOffset, secondBytes);
+        if ((low | high) == 0)
+            continue;
+        *found = true;
+        return low ? p + static_cast<size_t>(__builtin_ctzll(low)) : p + 64 + static_cast<size_t>(__builtin_ctzll(high));
+    }
+    *found = false;
+    return p;
+}
+
+// As ScanPairsWidest for two bytes less than 64 apart, `near` before `far`
+// by `distance`: each block of the haystack is loaded once and compared
+// with both bytes, and the far byte's mask, shifted back by the distance
+// with the next block's mask shifted in, lines up with the near one's.
+__attribute__((target("avx512bw"))) size_t ScanNearPairs(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                      size_t nearOffset, uint8_t nearByte, size_t distance,
+                                                      uint8_t farByte, bool *found)
+{
+    const __m512i nearBytes = _mm512_set1_epi8(static_cast<char>(nearByte));
+    const __m512i farBytes = _mm512_set1_epi8(static_cast<char>(farByte));
+    size_t p = start;
+    *found = false;
+    if (p + 127 > lastStart)
+        return p;
+    __m512i block = _mm512_loadu_si512(haystack + p + nearOffset);
+    uint64_t nears = _mm512_cmpeq_epi8_mask(block, nearBytes), fars = _mm512_cmpeq_epi8_mask(block, farBytes);
+    for (; p + 127 <= lastStart; p += 64) {
+        // Loads end at most 127 bytes past p plus the near offset, inside
+        // the haystack since the far byte lies `distance` further on.
+        block = _mm512_loadu_si512(haystack + p + nearOffset + 64);
+        const uint64_t nextNears = _mm512_cmpeq_epi8_mask(block, nearBytes);
+        const uint64_t nextFars = _mm512_cmpeq_epi8_mask(block, farBytes);
+        const uint64_t both = nears & ((fars >> distance) | (nextFars << (64 - distance)));
+        if (both) {
+            *found = true;
+            return p + static_cast<size_t>(__builtin_ctzll(both));
+        }
+        nears = nextNears;
+        fars = nextFars;
+    }
+    return p;
+}
+
+// The pair scans look for the first position p from `start` on with
+// haystack[p + firstOffset] == first and haystack[p + secondOffset] ==
+// second, a whole step at a time. `*found` tells whether they found one;
+// if not, they return where the positions left, up to lastStart, became
+// fewer than a step. This one takes 64 positions a step.
+__attribute__((target("avx2"))) size_t ScanPairsWide(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                     size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                     uint8_t second, bool *found)
+{
+    const __m256i firstBytes = _mm256_set1_epi8(static_cast<char>(first));
+    const __m256i secondBytes = _mm256_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 63 <= lastStart; p += 64) {
+        __m256i low = PairMatches(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+        __m256i high = PairMatches(haystack, p + 32, firstOffset, firstBytes, secondOffset, secondBytes);
+        if (_mm256_testz_si256(_mm256_or_si256(low, high), _mm256_or_si256(low, high)))
+            continue;
+        uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
+                        (static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(high))) << 32);
+        *found = true;
+        return p + static_cast<size_t>(__builtin_ctzll(mask));
+    }
+    *found = false;
+    return p;
+}
+
+// As ScanPairsWide, 16 positions a step.
+__attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                 size_t firstOffset, uint8_t first, size_t secondOffset,
+                                                 uint8_t second, bool *found)
+{
+    const __m128i firstBytes = _mm_set1_epi8(static_cast<char>(first));
+    const __m128i secondBytes = _mm_set1_epi8(static_cast<char>(second));
+    size_t p = start;
+    for (; p + 15 <= lastStart; p += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + firstOffset));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p + secondOffset));
+        int mask = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstBytes), _mm_cmpeq_epi8(b, secondBytes)));
+        if (mask) {
+            *found = true;
+            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+    *found = false;
+    return p;
+}
+#endif
+
+}  // namespace
+
+bool PairScanUsable()
+{
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    return HasCpuFeature(CpuSse2);
+#else
+    return false;
+#endif
+}
+
+size_t ScanForPair(const uint8_t *haystack, size_t start, size_t lastStart, size_t firstOffset, uint8_t first,
+                   size_t secondOffset, uint8_t second)
+{
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    bool found = false;
+    if (HasCpuFeature(CpuAvx512)) {
+        const size_t nearOffset = std::min(firstOffset, secondOffset);
+        const size_t distance = std::max(firstOffset, secondOffset) - nearOffset;
+        const uint8_t nearByte = firstOffset <= secondOffset ? first : second;
+        const uint8_t farByte = firstOffset <= secondOffset ? second : first;
+        // Shifting 64-bit masks needs 64-bit registers.
+        if (distance < 64 && sizeof(void *) == 8)
+            start = ScanNearPairs(haystack, start, lastStart, nearOffset, nearByte, distance, farByte, &found);
+        else
+            start = ScanPairsWidest(haystack, start, lastStart, firstOffset, first, secondOffset, second, &found);
+        if (found)
+            return start;
+    }
+    if (HasCpuFeature(CpuAvx2)) {
+        start = ScanPairsWide(haystack, start, lastStart, firstOffset, first, secondOffset, second, &found);
+        if (found)
+            return start;
+    }
+    start = ScanPairs(haystack, start, lastStart, firstOffset, first, secondOffset, second, &found);
+    if (found)
+        return start;
+#endif
+    for (; start <= lastStart; ++start)
+        if (haystack[start + firstOffset] == first && haystack[start + secondOffset] == second)
+            return start;
+    return SIZE_MAX;
+}
+
+namespace {
+
+int FeaturesOf(ScanTier tier)
+{
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    switch (tier) {
+    case ScanTier::Portable:
+        return 0;
+    case ScanTier::Sse2:
+        return CpuSse2;
+    case ScanTier::Avx2:
+        return CpuSse2 | CpuAvx2;
+    case ScanTier::Avx512:
+        return CpuSse2 | CpuAvx2 | CpuAvx512;
+    }
+#endif
+    (void)tier;
+    return 0;
+}
+
+}  // namespace
+
+bool ScanTierAvailable(ScanTier tier)
+{
+    if (tier == ScanTier::Portable)
+        return true;
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    const int needed = FeaturesOf(tier);
+    return (KnownCpuFeatures() & needed) == needed;
+#else
+    return false;
+#endif
+}
+
+void LimitScanTier(ScanTier tier)
+{
+    ScanFeatureLimit = FeaturesOf(tier);
+}
+
+void LiftScanTierLimit()
+{
+    ScanFeatureLimit = ~0;
+}
+
+}  // namespace dorvan
