@@ -1,4 +1,5 @@
 #include "dictionary/copy_restore.h"
+#include "dictionary/numbered_copies.h"
 
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"

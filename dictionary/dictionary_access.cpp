@@ -1,4 +1,5 @@
 #include "dictionary/dictionary_access.h"
+#include "dictionary/numbered_copies.h"
 
 #include "dictionary/dictionary_journal.h"
 

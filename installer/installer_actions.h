@@ -13,7 +13,7 @@ namespace dorvan {
 // The host's map data directory into `targetDir` (a path buffer): from its
 // registry record, or derived from the common-files directory, checked and
 // recorded. HostNotFound, or RegistryKeyNotMade.
-Status DiscoverMapDataDirectory(char *targetDir);
+Status FindMapDataDir(char *targetDir);
 
 // Whether an edit may go ahead without its numbered copy.
 enum class CopyRule {
@@ -40,12 +40,12 @@ Status BackUpBeforeEdit(const Dictionary &dictionary, CopyRule rule);
 // Puts the entry "GeoExt.gxt" of `sourceDir` into the dictionary of
 // `targetDir` as `how` says, after a numbered backup. Nothing is written,
 // and no copy made, when the dictionary already holds it.
-Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, Registration how);
+Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration how);
 
 // Cuts every record naming the map file out of the dictionary of
 // `targetDir`, after a numbered backup, which `rule` requires only when a
 // record is to go.
-Status RemoveMapSetRecords(const char *targetDir, CopyRule rule);
+Status UnregisterMapSet(const char *targetDir, CopyRule rule);
 
 // What an installer's rollback needs to put the dictionary back byte for
 // byte after a registration or removal: its length and checksum before

@@ -2,15 +2,15 @@
 // message box and answers one byte. Their strings are in the ANSI code
 // page, as existing setups pass them.
 #include "dorvan.h"
-#include "frame/answers.h"
-#include "frame/caller_paths.h"
+#include "edge/answers.h"
+#include "edge/caller_paths.h"
 #include "installer/installer_actions.h"
 
 extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner, const char *, const char *,
                                                               char *targetDir, const char *)
 {
     char found[dorvan::PathBufferSize];
-    dorvan::Status status = dorvan::DiscoverMapDataDirectory(found);
+    dorvan::Status status = dorvan::FindMapDataDir(found);
     if (status.Ok())
         status = dorvan::HandOutDirectory(found, targetDir);
     return dorvan::AnswerInstallerAction(owner, status);
@@ -22,7 +22,7 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, c
     const dorvan::CallerPath source(sourceDir), target(targetDir);
     constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort};
     return dorvan::AnswerInstallerAction(owner, source.Held() && target.Held()
-                                                    ? dorvan::AppendMapSetEntry(source.Get(), target.Get(), how)
+                                                    ? dorvan::RegisterMapSet(source.Get(), target.Get(), how)
                                                     : dorvan::PathsNotHeld,
                                          {target.Get(), source.Get()});
 }
@@ -32,6 +32,6 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner,
 {
     const dorvan::CallerPath target(targetDir);
     return dorvan::AnswerInstallerAction(
-        owner, target.Held() ? dorvan::RemoveMapSetRecords(target.Get(), dorvan::CopyRule::BestEffort) : dorvan::PathsNotHeld,
+        owner, target.Held() ? dorvan::UnregisterMapSet(target.Get(), dorvan::CopyRule::BestEffort) : dorvan::PathsNotHeld,
         {target.Get()});
 }

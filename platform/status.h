@@ -1,6 +1,6 @@
 // The one way a failure travels up through the library: every routine,
 // from the platform layer to the exports' own work, answers a Status, and
-// only the exports turn it into what their callers see (frame/answers.h).
+// only the exports turn it into what their callers see (edge/answers.h).
 #pragma once
 
 #include <cstdint>

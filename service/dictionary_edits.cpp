@@ -4,8 +4,8 @@
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
 #include "dorvan_setup.h"
-#include "frame/answers.h"
-#include "frame/caller_paths.h"
+#include "edge/answers.h"
+#include "edge/caller_paths.h"
 
 namespace dorvan {
 

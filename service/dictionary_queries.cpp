@@ -2,8 +2,8 @@
 #include "bytes/byte_search.h"
 #include "dictionary/dictionary_access.h"
 #include "dorvan_setup.h"
-#include "frame/answers.h"
-#include "frame/caller_paths.h"
+#include "edge/answers.h"
+#include "edge/caller_paths.h"
 
 namespace dorvan {
 

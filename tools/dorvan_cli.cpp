@@ -15,6 +15,7 @@
 
 #include "bytes/byte_search.h"
 #include "dictionary/copy_restore.h"
+#include "dictionary/numbered_copies.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"

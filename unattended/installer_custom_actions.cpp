@@ -23,7 +23,7 @@
 #include <cstring>
 
 #include "dorvan_setup.h"
-#include "frame/answers.h"
+#include "edge/answers.h"
 #include "installer/installer_actions.h"
 #include "platform/installer_session.h"
 #include "unattended/custom_action_data.h"
@@ -134,7 +134,7 @@ unsigned FindMapDataDirAction(InstallerSession session)
 {
     const char *const action = "FindMapDataDir";
     char directory[PathBufferSize];
-    const Status status = DiscoverMapDataDirectory(directory);
+    const Status status = FindMapDataDir(directory);
     if (status.Ok() && SetSessionProperty(session, MapDataProperty, directory).Ok()) {
         Log(session, action, "map data directory ", directory);
         return InstallSuccess;
@@ -208,7 +208,7 @@ unsigned RegisterMapSetAction(InstallerSession session)
     return RunDeferred(session, "RegisterMapSet", 2,
                        [](char **fields) {
                            constexpr Registration how{EarlierEntries::Replaced, CopyRule::Required};
-                           return AppendMapSetEntry(fields[0], fields[1], how);
+                           return RegisterMapSet(fields[0], fields[1], how);
                        },
                        "registered");
 }
@@ -216,7 +216,7 @@ unsigned RegisterMapSetAction(InstallerSession session)
 unsigned UnregisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "UnregisterMapSet", 1,
-                       [](char **fields) { return RemoveMapSetRecords(fields[0], CopyRule::Required); },
+                       [](char **fields) { return UnregisterMapSet(fields[0], CopyRule::Required); },
                        "unregistered");
 }
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "dorvan_setup.h"
-#include "frame/answers.h"
-#include "frame/caller_paths.h"
+#include "edge/answers.h"
+#include "edge/caller_paths.h"
 #include "installer/installer_actions.h"
 #include "unattended/custom_action_data.h"
 
@@ -18,7 +18,7 @@ template <typename Char>
 int FindMapDataDirFor(Char *mapDataDir, wchar_t *message, int messageChars)
 {
     char found[PathBufferSize];
-    Status status = DiscoverMapDataDirectory(found);
+    Status status = FindMapDataDir(found);
     if (status.Ok())
         status = HandOutDirectory(found, mapDataDir);
     return AnswerWithText(status, {}, message, messageChars);
@@ -30,7 +30,7 @@ int RegisterMapSetFor(const Char *sourceDir, const Char *mapDataDir, wchar_t *me
     const CallerPath source(sourceDir), target(mapDataDir);
     // A newer version's entry takes the place of an older one's.
     constexpr Registration how{EarlierEntries::Replaced, CopyRule::BestEffort};
-    return AnswerWithText(source.Held() && target.Held() ? AppendMapSetEntry(source.Get(), target.Get(), how)
+    return AnswerWithText(source.Held() && target.Held() ? RegisterMapSet(source.Get(), target.Get(), how)
                                                          : PathsNotHeld,
                           {target.Get(), source.Get()}, message, messageChars);
 }
@@ -39,7 +39,7 @@ template <typename Char>
 int UnregisterMapSetFor(const Char *mapDataDir, wchar_t *message, int messageChars)
 {
     const CallerPath target(mapDataDir);
-    return AnswerWithText(target.Held() ? RemoveMapSetRecords(target.Get(), CopyRule::BestEffort) : PathsNotHeld,
+    return AnswerWithText(target.Held() ? UnregisterMapSet(target.Get(), CopyRule::BestEffort) : PathsNotHeld,
                           {target.Get()}, message, messageChars);
 }
 

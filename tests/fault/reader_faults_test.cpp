@@ -7,7 +7,7 @@
 
 #include "dictionary/dictionary_file.h"
 #include "fault_injection.h"
-#include "frame/answers.h"
+#include "edge/answers.h"
 #include "message_capture.h"
 #include "test_files.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dictionary/dictionary_paths.h"
-#include "frame/answers.h"
+#include "edge/answers.h"
 #include "platform/file_access.h"
 #include "test_files.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "frame/answers.h"
-#include "frame/messages.h"
+#include "edge/answers.h"
+#include "edge/messages.h"
 #include "message_capture.h"
 #include "platform/file_access.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dictionary/dictionary_paths.h"
+#include "dictionary/numbered_copies.h"
 #include "test_files.h"
 
 namespace dorvan::test {

@@ -4,8 +4,8 @@
 
 #include "bytes/byte_search.h"
 #include "dorvan_setup.h"
-#include "frame/answers.h"
-#include "frame/caller_paths.h"
+#include "edge/answers.h"
+#include "edge/caller_paths.h"
 #include "platform/file_access.h"
 #include "platform/memory.h"
 

@@ -4,6 +4,7 @@
 
 #include "bytes/byte_search.h"
 #include "dictionary/dictionary_access.h"
+#include "dictionary/numbered_copies.h"
 #include "dictionary/dictionary_journal.h"
 #include "installer/installer_actions.h"
 
@@ -73,7 +74,7 @@ Status BackUpBeforeEdit(const Dictionary &dictionary, CopyRule rule)
     return StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy);
 }
 
-Status AppendMapSetEntry(const char *sourceDir, const char *targetDir, Registration how)
+Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration how)
 {
     Dictionary dictionary;
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);

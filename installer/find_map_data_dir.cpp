@@ -97,7 +97,7 @@ Status DeriveMapDataDirectory(ComposedPath &candidate)
 
 }  // namespace
 
-Status DiscoverMapDataDirectory(char *targetDir)
+Status FindMapDataDir(char *targetDir)
 {
     const platform::RegistryKey machine = platform::LocalMachineKey();
     RegistryKeyGuard vendor, sharedTools, directories;

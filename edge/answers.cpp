@@ -1,6 +1,6 @@
-#include "frame/answers.h"
+#include "edge/answers.h"
 
-#include "frame/messages.h"
+#include "edge/messages.h"
 
 namespace dorvan {
 

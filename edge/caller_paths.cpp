@@ -1,5 +1,5 @@
 // The map data directory handed back to a caller in the caller's encoding.
-#include "frame/caller_paths.h"
+#include "edge/caller_paths.h"
 
 #include <cstring>
 

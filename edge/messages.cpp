@@ -1,4 +1,4 @@
-#include "frame/messages.h"
+#include "edge/messages.h"
 
 #include <cstdarg>
 

@@ -1,6 +1,6 @@
 // DorvanSetup.dll's answers: a failure handed back as its message's id and
 // text, shown to nobody, so that a setup running unattended never waits.
-#include "frame/answers.h"
+#include "edge/answers.h"
 #include "platform/message_text.h"
 #include "platform/path_text.h"
 

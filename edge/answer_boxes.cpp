@@ -2,8 +2,8 @@
 // path in the ANSI code page its caller named it in.
 #include <cstring>
 
-#include "frame/answers.h"
-#include "frame/messages.h"
+#include "edge/answers.h"
+#include "edge/messages.h"
 #include "platform/path_text.h"
 
 namespace dorvan {

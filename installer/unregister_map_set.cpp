@@ -6,7 +6,7 @@
 
 namespace dorvan {
 
-Status RemoveMapSetRecords(const char *targetDir, CopyRule rule)
+Status UnregisterMapSet(const char *targetDir, CopyRule rule)
 {
     Dictionary dictionary;
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
