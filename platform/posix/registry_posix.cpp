@@ -3,7 +3,9 @@
 // without regard to ASCII letter case; its values live in the text file
 // "values.reg" inside it (see registry_values_file.h). A value is stored
 // by writing the whole file anew beside the old one and renaming it over
-// the old one, so a crash never leaves a half-written value.
+// the old one, so a crash never leaves a half-written value. Its blocks come
+// from the platform's heap table, as every block of the library does, so
+// that a test's failing table reaches it too.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -15,6 +17,7 @@
 #include <cstring>
 
 #include "dorvan.h"
+#include "platform/memory.h"
 #include "platform/posix/registry_values_file.h"
 #include "platform/registry.h"
 
@@ -161,7 +164,7 @@ Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *ke
         folder.Reset(next);
         path += end ? length + 1 : length;
     }
-    auto *opened = static_cast<OpenKey *>(std::malloc(sizeof(OpenKey)));
+    auto *opened = static_cast<OpenKey *>(MemoryAllocate(sizeof(OpenKey)));
     if (!opened)
         return StatusOf(StatusCode::RegistryFailed);
     opened->folder = folder.Release();
@@ -189,14 +192,14 @@ bool ReadValuesFile(int folder, char **text, size_t *length)
     // beyond it since is seen as too large.
     const size_t grown = readable ? static_cast<size_t>(status.st_size) + 4096 : 0;
     const size_t capacity = grown < MaxValuesFileSize + 1 ? grown : MaxValuesFileSize + 1;
-    *text = readable ? static_cast<char *>(std::malloc(capacity)) : nullptr;
+    *text = readable ? static_cast<char *>(MemoryAllocate(capacity)) : nullptr;
     readable = readable && *text;
     ssize_t got = 1;
     while (readable && *length < capacity && (got = read(file, *text + *length, capacity - *length)) > 0)
         *length += static_cast<size_t>(got);
     close(file);
     if (!readable || got < 0 || *length > MaxValuesFileSize) {
-        std::free(*text);
+        MemoryRelease(*text);
         *text = nullptr;
         *length = 0;
         return false;
@@ -253,8 +256,8 @@ bool ReplaceValuesFile(int folder, const char *text, size_t length, const Decode
 {
     char temporary[64];
     std::snprintf(temporary, sizeof temporary, "%s.new-%ld", ValuesFileName, static_cast<long>(getpid()));
-    auto *out = static_cast<Output *>(std::malloc(sizeof(Output)));
-    auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
+    auto *out = static_cast<Output *>(MemoryAllocate(sizeof(Output)));
+    auto *scratch = static_cast<uint8_t *>(MemoryAllocate(length));
     bool complete = out && scratch;
     if (complete) {
         // Made exclusively and never through a link: a stale file or a link
@@ -293,8 +296,8 @@ bool ReplaceValuesFile(int folder, const char *text, size_t length, const Decode
             complete = false;
         }
     }
-    std::free(scratch);
-    std::free(out);
+    MemoryRelease(scratch);
+    MemoryRelease(out);
     return complete;
 }
 
@@ -322,7 +325,7 @@ Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uin
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen() || !ReadValuesFile(folder.Get(), &text, &length))
         return StatusOf(StatusCode::RegistryMissing);
-    auto *scratch = static_cast<uint8_t *>(std::malloc(length ? length : 1));
+    auto *scratch = static_cast<uint8_t *>(MemoryAllocate(length));
     Status result = StatusOf(StatusCode::RegistryMissing);
     const char *wanted = name ? name : "";
     const char *cursor = text, *end = text + length, *line = nullptr;
@@ -342,8 +345,8 @@ Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uin
         result = fits ? Success : StatusOf(StatusCode::RegistryFailed);
         break;
     }
-    std::free(scratch);
-    std::free(text);
+    MemoryRelease(scratch);
+    MemoryRelease(text);
     return result;
 }
 
@@ -359,7 +362,7 @@ Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const 
     const char *stored = name ? name : "";
     const DecodedValue value{stored, std::strlen(stored), type, data, size};
     const bool replaced = ReplaceValuesFile(folder.Get(), text, length, value);
-    std::free(text);
+    MemoryRelease(text);
     return replaced ? Success : StatusOf(StatusCode::RegistryFailed);
 }
 
@@ -367,7 +370,7 @@ void RegistryCloseKey(RegistryKey key)
 {
     if (key != LocalMachine && key != 0) {
         close(reinterpret_cast<OpenKey *>(key)->folder);
-        std::free(reinterpret_cast<OpenKey *>(key));
+        MemoryRelease(reinterpret_cast<OpenKey *>(key));
     }
 }
 
