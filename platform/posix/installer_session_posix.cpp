@@ -70,19 +70,3 @@ void ReportToSession(InstallerSession, const wchar_t *text)
 }
 
 }  // namespace dorvan::platform
-
-extern "C" DORVAN_API int DorvanSetSessionProperty(const char *name, const char *value)
-{
-    return dorvan::platform::SetSessionProperty(0, name, value).Ok() ? 0 : -1;
-}
-
-extern "C" DORVAN_API int DorvanSessionProperty(const char *name, char *value, int size)
-{
-    char stored[dorvan::platform::PropertySize];
-    dorvan::platform::SessionProperty(0, name, stored);
-    const int length = static_cast<int>(std::strlen(stored));
-    if (size <= length)
-        return -1;
-    std::memcpy(value, stored, static_cast<size_t>(length) + 1);
-    return length;
-}

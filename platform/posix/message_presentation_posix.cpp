@@ -8,6 +8,9 @@
 #include <cstring>
 
 #include "dorvan.h"
+#include "platform/posix/portable_settings.h"
+
+namespace dorvan::platform {
 
 namespace {
 
@@ -16,13 +19,11 @@ void *CurrentSinkContext = nullptr;
 
 }  // namespace
 
-extern "C" DORVAN_API void DorvanSetMessageSink(DorvanMessageSink sink, void *context)
+void SetMessageSink(DorvanMessageSink sink, void *context)
 {
     CurrentSink = sink;
     CurrentSinkContext = context;
 }
-
-namespace dorvan::platform {
 
 namespace {
 

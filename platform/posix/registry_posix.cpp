@@ -18,6 +18,7 @@
 
 #include "dorvan.h"
 #include "platform/memory.h"
+#include "platform/posix/portable_settings.h"
 #include "platform/posix/registry_values_file.h"
 #include "platform/registry.h"
 
@@ -374,17 +375,16 @@ void RegistryCloseKey(RegistryKey key)
     }
 }
 
-}  // namespace dorvan::platform
-
-extern "C" DORVAN_API int DorvanSetRegistryRoot(const char *folder)
+bool SetRegistryRoot(const char *folder)
 {
-    using dorvan::platform::RegistryRoot;
-    if (!folder || !*folder || std::strlen(folder) > dorvan::platform::MaxRootLength)
-        return -1;
+    if (!folder || !*folder || std::strlen(folder) > MaxRootLength)
+        return false;
     size_t length = std::strlen(folder);
     while (length > 1 && folder[length - 1] == '/')
         --length;
     std::memcpy(RegistryRoot, folder, length);
     RegistryRoot[length] = '\0';
-    return 0;
+    return true;
 }
+
+}  // namespace dorvan::platform
