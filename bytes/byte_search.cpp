@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bytes/two_way.h"
 
 namespace dorvan {
 
@@ -51,7 +50,7 @@ int Rarity(uint8_t byte) { return Rarities.rarity[byte]; }
 
 template <typename Equality>
 SubstringSearch<Equality>::SubstringSearch(const uint8_t *needle, size_t length)
-    : needle_(needle), length_(static_cast<ptrdiff_t>(length))
+    : needle_(needle), length_(static_cast<ptrdiff_t>(length)), twoWay_(needle, length)
 {
     // The anchor must be a byte that only matches itself, so that the fast
     // single-byte search can look for it.
@@ -163,14 +162,10 @@ void SubstringSearch<Equality>::ChooseFromData(const uint8_t *haystack, size_t f
     state.partner = best;
 }
 
-// Made only when a search falls back to it, so a searcher made for one
-// short range costs no more than the scan itself.
 template <typename Equality>
 size_t SubstringSearch<Equality>::FindByTwoWay(const uint8_t *haystack, size_t length) const
 {
-    if (length < static_cast<size_t>(length_))
-        return NotFound;
-    return TwoWaySearch<Equality>(needle_, static_cast<size_t>(length_)).FindIn(haystack, length);
+    return length < static_cast<size_t>(length_) ? NotFound : twoWay_.FindIn(haystack, length);
 }
 
 template <typename Equality>

@@ -19,6 +19,7 @@
 
 #include "bytes/byte_equality.h"
 #include "bytes/scan_tiers.h"
+#include "bytes/two_way.h"
 
 namespace dorvan {
 
@@ -59,6 +60,8 @@ private:
 
     const uint8_t *needle_;
     ptrdiff_t length_;
+    // Factorised once, for every call that falls back to it.
+    TwoWaySearch<Equality> twoWay_;
     // The needle's own guess of which of its bytes are rare.
     ptrdiff_t anchor_ = -1;
     ptrdiff_t partner_ = -1;

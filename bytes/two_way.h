@@ -12,7 +12,8 @@ template <typename Equality>
 class TwoWaySearch {
 public:
     // The needle's critical factorisation, made at once; the needle is
-    // not copied and must outlive the searcher. `length` is at least 1.
+    // not copied and must outlive the searcher. An empty needle is never
+    // searched for.
     TwoWaySearch(const uint8_t *needle, size_t length);
 
     // Offset of the first occurrence in haystack[0, length), or SIZE_MAX.
