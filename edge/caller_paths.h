@@ -10,8 +10,8 @@
 
 namespace dorvan {
 
-// Declared where the call begins, so that it outlives every status the
-// call's work answers, which may name it.
+// Declared where the call begins and kept to its end, so that the answer's
+// message can compose its path from it.
 class CallerPath {
 public:
     explicit CallerPath(const char *ansi) : text_(platform::PathFromAnsi(ansi, held_)), given_(ansi) {}

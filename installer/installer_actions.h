@@ -1,7 +1,8 @@
 // The installer actions' work, shared by the two libraries: Dorvan.dll
 // shows a failure in a message box, DorvanSetup.dll hands it back with its
-// text. Each answers the status that says what failed and in which file's
-// part; the edge composes that file's path from the directories it gave.
+// text. Each answers the status that says what failed and the role of the
+// file it concerns; the edge composes that file's path from the
+// directories it was given.
 #pragma once
 
 #include <cstdint>
