@@ -181,9 +181,10 @@ unsigned PrepareMapSetActions(InstallerSession session)
 }
 
 // A deferred action: the `count` fields of its CustomActionData handed to
-// `work`, the first the map data directory and the second, if any, the
-// entry's folder. Without them (a removal with no dictionary, or one
-// leaving the registration in place) it has nothing to do.
+// `work`: the entry's folder and the map data directory for the
+// registration, the directory alone for the removal. Without them (a
+// removal with no dictionary, or one leaving the registration in place) it
+// has nothing to do.
 unsigned RunDeferred(InstallerSession session, const char *action, int count, Status (*work)(char **fields),
                      const char *done)
 {
@@ -196,7 +197,6 @@ unsigned RunDeferred(InstallerSession session, const char *action, int count, St
     std::memcpy(shown, data, sizeof data);
     if (!SplitFields(data, fields, count))
         return Malformed(session, action, shown);
-    // The registration's fields are the entry's folder, then the directory.
     const CallInputs inputs = count == 2 ? CallInputs{fields[1], fields[0]} : CallInputs{fields[0]};
     return Answer(session, action, work(fields), inputs, done);
 }
