@@ -114,7 +114,7 @@ Status FindMapDataDir(char *targetDir)
         platform::KeyDisposition disposition = platform::KeyDisposition::CreatedNew;
         if (!platform::RegistryCreateKey(sharedTools.Get(), "Map\\Directories", directories.Receive(), &disposition)
                  .Ok())
-            return StatusOf(StatusCode::RegistryKeyNotMade);
+            return StatusOf(StatusCode::RegistryKeyNotMade, FileRole::RegistryKey);
         // A key just created holds nothing to read.
         if (disposition == platform::KeyDisposition::OpenedExisting)
             ReadMapDataValue(directories.Get(), mapData);

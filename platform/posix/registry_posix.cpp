@@ -137,7 +137,7 @@ Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *ke
     *key = 0;
     Folder folder(OpenFolderOf(parent, create && parent == LocalMachine));
     if (!folder.IsOpen())
-        return StatusOf(StatusCode::RegistryMissing);
+        return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
 
     bool created = false;
     const char *path = subKey ? subKey : "";
@@ -145,21 +145,21 @@ Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *ke
         const char *end = std::strchr(path, '\\');
         const size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (!IsUsableName(path, length))
-            return StatusOf(StatusCode::RegistryMissing);
+            return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
         int next = OpenSubFolder(folder.Get(), path, length);
         created = false;
         if (next < 0) {
             if (!create)
-                return StatusOf(StatusCode::RegistryMissing);
+                return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
             char name[MaxNameLength + 1];
             std::memcpy(name, path, length);
             name[length] = '\0';
             // A name already taken by anything but a folder, a link
             // included, cannot become the key.
             if (mkdirat(folder.Get(), name, 0700) != 0 && errno != EEXIST)
-                return StatusOf(StatusCode::RegistryFailed);
+                return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
             if ((next = openat(folder.Get(), name, FolderFlags)) < 0)
-                return StatusOf(StatusCode::RegistryFailed);
+                return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
             created = true;
         }
         folder.Reset(next);
@@ -167,7 +167,7 @@ Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *ke
     }
     auto *opened = static_cast<OpenKey *>(MemoryAllocate(sizeof(OpenKey)));
     if (!opened)
-        return StatusOf(StatusCode::RegistryFailed);
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     opened->folder = folder.Release();
     if (disposition)
         *disposition = created ? KeyDisposition::CreatedNew : KeyDisposition::OpenedExisting;
@@ -325,9 +325,9 @@ Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uin
     size_t length = 0;
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen() || !ReadValuesFile(folder.Get(), &text, &length))
-        return StatusOf(StatusCode::RegistryMissing);
+        return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
     auto *scratch = static_cast<uint8_t *>(MemoryAllocate(length));
-    Status result = StatusOf(StatusCode::RegistryMissing);
+    Status result = StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
     const char *wanted = name ? name : "";
     const char *cursor = text, *end = text + length, *line = nullptr;
     size_t lineLength = 0;
@@ -343,7 +343,7 @@ Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uin
         if (data && fits)
             std::memcpy(data, value.data, stored);
         *size = stored;
-        result = fits ? Success : StatusOf(StatusCode::RegistryFailed);
+        result = fits ? Success : StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
         break;
     }
     MemoryRelease(scratch);
@@ -355,16 +355,16 @@ Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const 
 {
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen())
-        return StatusOf(StatusCode::RegistryMissing);
+        return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);
     char *text = nullptr;
     size_t length = 0;
     if (!ReadValuesFile(folder.Get(), &text, &length))
-        return StatusOf(StatusCode::RegistryFailed);
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     const char *stored = name ? name : "";
     const DecodedValue value{stored, std::strlen(stored), type, data, size};
     const bool replaced = ReplaceValuesFile(folder.Get(), text, length, value);
     MemoryRelease(text);
-    return replaced ? Success : StatusOf(StatusCode::RegistryFailed);
+    return replaced ? Success : StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
 }
 
 void RegistryCloseKey(RegistryKey key)

@@ -41,7 +41,8 @@ Status StatusOfResult(LONG result)
 {
     if (result == ERROR_SUCCESS)
         return Success;
-    return StatusOf(result == ERROR_FILE_NOT_FOUND ? StatusCode::RegistryMissing : StatusCode::RegistryFailed);
+    return StatusOf(result == ERROR_FILE_NOT_FOUND ? StatusCode::RegistryMissing : StatusCode::RegistryFailed,
+                    FileRole::RegistryKey);
 }
 
 }  // namespace
@@ -111,7 +112,7 @@ Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const 
 {
     WideName wideName;
     if (!WidenName(name, wideName))
-        return StatusOf(StatusCode::RegistryFailed);
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     if (!IsString(type))
         return StatusOfResult(RegSetValueExW(ToHandle(key), wideName, 0, type, data, size));
     wchar_t value[PathBufferSize];
@@ -119,7 +120,7 @@ Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const 
                                                  static_cast<int>(size), value, PathBufferSize)
                            : 0;
     if (size && units <= 0)
-        return StatusOf(StatusCode::RegistryFailed);
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     return StatusOfResult(RegSetValueExW(ToHandle(key), wideName, 0, type, reinterpret_cast<const BYTE *>(value),
                                          static_cast<DWORD>(units * sizeof(wchar_t))));
 }
