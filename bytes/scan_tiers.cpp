@@ -2,8 +2,6 @@
 // the widest that may run.
 #include "bytes/scan_tiers.h"
 
-#include <algorithm>
-
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #include <immintrin.h>
 #define DORVAN_PAIR_SCAN_SSE2 1
@@ -76,39 +74,6 @@ __attribute__((target("avx512bw"))) size_t ScanPairsWidest(const uint8_t *haysta
     return p;
 }
 
-// As ScanPairsWidest for two bytes less than 64 apart, `near` before `far`
-// by `distance`: each block of the haystack is loaded once and compared
-// with both bytes, and the far byte's mask, shifted back by the distance
-// with the next block's mask shifted in, lines up with the near one's.
-__attribute__((target("avx512bw"))) size_t ScanNearPairs(const uint8_t *haystack, size_t start, size_t lastStart,
-                                                      size_t nearOffset, uint8_t nearByte, size_t distance,
-                                                      uint8_t farByte, bool *found)
-{
-    const __m512i nearBytes = _mm512_set1_epi8(static_cast<char>(nearByte));
-    const __m512i farBytes = _mm512_set1_epi8(static_cast<char>(farByte));
-    size_t p = start;
-    *found = false;
-    if (p + 127 > lastStart)
-        return p;
-    __m512i block = _mm512_loadu_si512(haystack + p + nearOffset);
-    uint64_t nears = _mm512_cmpeq_epi8_mask(block, nearBytes), fars = _mm512_cmpeq_epi8_mask(block, farBytes);
-    for (; p + 127 <= lastStart; p += 64) {
-        // Loads end at most 127 bytes past p plus the near offset, inside
-        // the haystack since the far byte lies `distance` further on.
-        block = _mm512_loadu_si512(haystack + p + nearOffset + 64);
-        const uint64_t nextNears = _mm512_cmpeq_epi8_mask(block, nearBytes);
-        const uint64_t nextFars = _mm512_cmpeq_epi8_mask(block, farBytes);
-        const uint64_t both = nears & ((fars >> distance) | (nextFars << (64 - distance)));
-        if (both) {
-            *found = true;
-            return p + static_cast<size_t>(__builtin_ctzll(both));
-        }
-        nears = nextNears;
-        fars = nextFars;
-    }
-    return p;
-}
-
 // The pair scans look for the first position p from `start` on with
 // haystack[p + firstOffset] == first and haystack[p + secondOffset] ==
 // second, a whole step at a time. `*found` tells whether they found one;
@@ -173,16 +138,12 @@ size_t ScanForPair(const uint8_t *haystack, size_t start, size_t lastStart, size
 {
 #ifdef DORVAN_PAIR_SCAN_SSE2
     bool found = false;
+    // Two loads a block, the second's compare masked by the first's: on
+    // processors that double-pump 512-bit work, loading each block once and
+    // shifting the masks into line costs a third more than the second load,
+    // which hits the line the first brought in.
     if (HasCpuFeature(CpuAvx512)) {
-        const size_t nearOffset = std::min(firstOffset, secondOffset);
-        const size_t distance = std::max(firstOffset, secondOffset) - nearOffset;
-        const uint8_t nearByte = firstOffset <= secondOffset ? first : second;
-        const uint8_t farByte = firstOffset <= secondOffset ? second : first;
-        // Shifting 64-bit masks needs 64-bit registers.
-        if (distance < 64 && sizeof(void *) == 8)
-            start = ScanNearPairs(haystack, start, lastStart, nearOffset, nearByte, distance, farByte, &found);
-        else
-            start = ScanPairsWidest(haystack, start, lastStart, firstOffset, first, secondOffset, second, &found);
+        start = ScanPairsWidest(haystack, start, lastStart, firstOffset, first, secondOffset, second, &found);
         if (found)
             return start;
     }
