@@ -36,6 +36,10 @@ struct FileTable {
     // (none at the end of the file), or ReadFailed / WriteFailed.
     Status (*readSome)(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved);
     Status (*writeSome)(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved);
+    // One read at the handle's own position, which moves on by what was
+    // read: for a file read from its start to its end, where placing
+    // each read first would cost a call of its own.
+    Status (*readNext)(int handle, void *buffer, int32_t count, int32_t *moved);
     // Cuts or extends the file to `length` bytes.
     Status (*resize)(int handle, int32_t length);
     // Gives the handle back even when it fails; a failure means what was
@@ -82,6 +86,8 @@ inline bool FileExists(const char *path) { return Files->exists(path); }
 // back short are carried on here. A file that ends first is ReadFailed.
 Status FileRead(int handle, int32_t offset, void *buffer, int32_t count);
 Status FileWrite(int handle, int32_t offset, const void *buffer, int32_t count);
+// Every one of the next `count` bytes from the handle's own position.
+Status FileReadNext(int handle, void *buffer, int32_t count);
 
 // Closes a file handle on every path.
 class FileHandle {

@@ -40,4 +40,12 @@ Status FileWrite(int handle, int32_t offset, const void *buffer, int32_t count)
                      StatusCode::WriteFailed);
 }
 
+Status FileReadNext(int handle, void *buffer, int32_t count)
+{
+    const auto next = [](int from, int32_t, uint8_t *bytes, int32_t asked, int32_t *moved) {
+        return Files->readNext(from, bytes, asked, moved);
+    };
+    return MoveEvery(next, handle, 0, static_cast<uint8_t *>(buffer), count, StatusCode::ReadFailed);
+}
+
 }  // namespace dorvan::platform

@@ -55,7 +55,7 @@ Status SearchFile(const char *filePath, const char *text, int32_t &offset)
     const auto length = static_cast<int32_t>(fileLength);
     for (int32_t processed = 0; processed < length;) {
         const int32_t chunk = length - processed < ChunkSize ? length - processed : ChunkSize;
-        if (!platform::FileRead(file.Get(), processed, buffer + carry, chunk).Ok())
+        if (!platform::FileReadNext(file.Get(), buffer + carry, chunk).Ok())
             return StatusOf(StatusCode::ReadFailed, FileRole::CallersFile);
         const size_t filled = carry + static_cast<size_t>(chunk);
         const size_t found = search.FindIn(buffer, filled, state);

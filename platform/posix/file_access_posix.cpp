@@ -93,6 +93,16 @@ Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, i
     return got < 0 ? StatusOf(StatusCode::ReadFailed) : Success;
 }
 
+Status ReadNextNative(int handle, void *buffer, int32_t count, int32_t *moved)
+{
+    ssize_t got;
+    do
+        got = read(handle, buffer, static_cast<size_t>(count));
+    while (got < 0 && errno == EINTR);
+    *moved = got < 0 ? 0 : static_cast<int32_t>(got);
+    return got < 0 ? StatusOf(StatusCode::ReadFailed) : Success;
+}
+
 Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
     ssize_t put;
@@ -182,9 +192,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,       ReadSomeNative, WriteSomeNative, ResizeNative,
-                               CloseNative,      SyncNative,     SyncFolderNative, RemoveNative,
-                               RenameNewNative,  LengthNative,   ExistsNative};
+const FileTable NativeFiles = {OpenNative,      ReadSomeNative,  WriteSomeNative, ReadNextNative,
+                               ResizeNative,    CloseNative,     SyncNative,      SyncFolderNative,
+                               RemoveNative,    RenameNewNative, LengthNative,    ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -115,6 +115,16 @@ Status ReadSomeNative(int handle, int32_t offset, void *buffer, int32_t count, i
     return Success;
 }
 
+Status ReadNextNative(int handle, void *buffer, int32_t count, int32_t *moved)
+{
+    *moved = 0;
+    DWORD done = 0;
+    if (!ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(count), &done, nullptr))
+        return StatusOf(StatusCode::ReadFailed);
+    *moved = static_cast<int32_t>(done);
+    return Success;
+}
+
 Status WriteSomeNative(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
 {
     *moved = 0;
@@ -192,9 +202,9 @@ bool ExistsNative(const char *path)
 
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,       ReadSomeNative, WriteSomeNative, ResizeNative,
-                               CloseNative,      SyncNative,     SyncFolderNative, RemoveNative,
-                               RenameNewNative,  LengthNative,   ExistsNative};
+const FileTable NativeFiles = {OpenNative,      ReadSomeNative,  WriteSomeNative, ReadNextNative,
+                               ResizeNative,    CloseNative,     SyncNative,      SyncFolderNative,
+                               RemoveNative,    RenameNewNative, LengthNative,    ExistsNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -105,16 +105,30 @@ bool MovesHalf()
     return ArmedFault == Fault::Short || ArmedFault == Fault::Partial || (ArmedFault == Fault::Cut && test::fault::FreshStrike);
 }
 
-Status ReadSomeFaulty(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
+// `read(asked)` reads `asked` bytes the native way.
+template <typename Read>
+Status ReadFaulty(Read read, int32_t count, int32_t *moved)
 {
     *moved = 0;
     if (Strikes(Operation::Read)) {
         if (!MovesHalf())
             return StatusOf(StatusCode::ReadFailed);
         test::fault::ReadsExhausted = ArmedFault == Fault::Short;
-        return NativeFiles.readSome(handle, offset, buffer, count / 2, moved);
+        return read(count / 2);
     }
-    return test::fault::ReadsExhausted ? Success : NativeFiles.readSome(handle, offset, buffer, count, moved);
+    return test::fault::ReadsExhausted ? Success : read(count);
+}
+
+Status ReadSomeFaulty(int handle, int32_t offset, void *buffer, int32_t count, int32_t *moved)
+{
+    return ReadFaulty([&](int32_t asked) { return NativeFiles.readSome(handle, offset, buffer, asked, moved); },
+                      count, moved);
+}
+
+Status ReadNextFaulty(int handle, void *buffer, int32_t count, int32_t *moved)
+{
+    return ReadFaulty([&](int32_t asked) { return NativeFiles.readNext(handle, buffer, asked, moved); }, count,
+                      moved);
 }
 
 Status WriteSomeFaulty(int handle, int32_t offset, const void *buffer, int32_t count, int32_t *moved)
@@ -191,9 +205,9 @@ void ReleaseFaulty(void *block)
     NativeMemory.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,      ReadSomeFaulty, WriteSomeFaulty,  ResizeFaulty,
-                               CloseFaulty,     SyncFaulty,     SyncFolderFaulty, RemoveFaulty,
-                               RenameNewFaulty, LengthFaulty,   ExistsFaulty};
+const FileTable FaultyFiles = {OpenFaulty,      ReadSomeFaulty,  WriteSomeFaulty, ReadNextFaulty,
+                               ResizeFaulty,    CloseFaulty,     SyncFaulty,      SyncFolderFaulty,
+                               RemoveFaulty,    RenameNewFaulty, LengthFaulty,    ExistsFaulty};
 const MemoryTable FaultyMemory = {AllocateFaulty, ReleaseFaulty};
 const bool Installed = (Files = &FaultyFiles, Memory = &FaultyMemory, true);
 
