@@ -183,18 +183,20 @@ std::vector<NumberedCopy> NumberedCopies(const std::string &directory)
     return copies;
 }
 
-// The records of a file read whole: how many, how many name the map file,
-// and the first one cut short.
+// The records of a file read whole, in one walk: how many, how many name
+// the map file, and the first one cut short.
 std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
 {
-    const int32_t cut = dorvan::FirstRecordCutShort(file.begin(), file.length);
+    int32_t cut = -1;
     size_t count = 0, named = 0;
     const dorvan::RecordScan scan(dorvan::MapFileName, dorvan::NameMatching::Exact);
     dorvan::RecordSpan record;
-    for (int32_t from = 0; scan.NextRecord(file.begin(), file.length, from, record); from = record.coveredEnd)
+    for (int32_t from = 0; scan.NextRecord(file.begin(), file.length, from, record); from = record.coveredEnd) {
         ++count;
-    for (int32_t from = 0; scan.NextMatchingRecord(file.begin(), file.length, from, record); from = record.coveredEnd)
-        ++named;
+        named += scan.Names(file.begin(), record) ? 1 : 0;
+        if (cut < 0 && record.end > file.length)
+            cut = record.tag;
+    }
     whole = cut < 0;
     return std::to_string(file.length) + " bytes, " + std::to_string(count) + " records, " + std::to_string(named) +
            " naming " + dorvan::MapFileName +
