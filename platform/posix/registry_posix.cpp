@@ -4,8 +4,11 @@
 // "values.reg" inside it (see registry_values_file.h). A value is stored
 // by writing the whole file anew beside the old one and renaming it over
 // the old one, so a crash never leaves a half-written value. Its blocks come
-// from the platform's heap table, as every block of the library does, so
-// that a test's failing table reaches it too.
+// from the platform's heap table and its values files are read, written,
+// made durable and closed through the platform's file table, as every
+// block and file of the library is, so that a test's failing tables reach
+// it too. Only its opens and renames are its own: they are made relative
+// to the key's open folder, which a path-named open cannot be.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -17,6 +20,7 @@
 #include <cstring>
 
 #include "dorvan.h"
+#include "platform/file_access.h"
 #include "platform/memory.h"
 #include "platform/posix/portable_settings.h"
 #include "platform/posix/registry_values_file.h"
@@ -195,11 +199,14 @@ bool ReadValuesFile(int folder, char **text, size_t *length)
     const size_t capacity = grown < MaxValuesFileSize + 1 ? grown : MaxValuesFileSize + 1;
     *text = readable ? static_cast<char *>(MemoryAllocate(capacity)) : nullptr;
     readable = readable && *text;
-    ssize_t got = 1;
-    while (readable && *length < capacity && (got = read(file, *text + *length, capacity - *length)) > 0)
+    int32_t got = 1;
+    while (readable && *length < capacity && got > 0) {
+        readable = Files->readSome(file, static_cast<int32_t>(*length), *text + *length,
+                                   static_cast<int32_t>(capacity - *length), &got).Ok();
         *length += static_cast<size_t>(got);
-    close(file);
-    if (!readable || got < 0 || *length > MaxValuesFileSize) {
+    }
+    FileClose(file);  // read only: nothing written can be lost
+    if (!readable || *length > MaxValuesFileSize) {
         MemoryRelease(*text);
         *text = nullptr;
         *length = 0;
@@ -208,24 +215,19 @@ bool ReadValuesFile(int folder, char **text, size_t *length)
     return true;
 }
 
-// Buffered writes to the new values file.
+// Buffered writes to the new values file, which stays far below 2 GiB.
 struct Output {
     int file;
     bool failed;
+    int32_t written;
     size_t used;
     char buffer[65536];
 };
 
 void Flush(Output &out)
 {
-    size_t written = 0;
-    while (!out.failed && written < out.used) {
-        ssize_t put = write(out.file, out.buffer + written, out.used - written);
-        if (put <= 0)
-            out.failed = true;
-        else
-            written += static_cast<size_t>(put);
-    }
+    out.failed = out.failed || !FileWrite(out.file, out.written, out.buffer, static_cast<int32_t>(out.used)).Ok();
+    out.written += static_cast<int32_t>(out.used);
     out.used = 0;
 }
 
@@ -269,6 +271,7 @@ bool ReplaceValuesFile(int folder, const char *text, size_t length, const Decode
     }
     if (complete) {
         out->failed = false;
+        out->written = 0;
         out->used = std::strlen(ValuesFileHeader);
         std::memcpy(out->buffer, ValuesFileHeader, out->used);
         bool placed = false;
@@ -290,8 +293,8 @@ bool ReplaceValuesFile(int folder, const char *text, size_t length, const Decode
         if (complete && !placed)
             complete = PutLine(*out, stored);
         Flush(*out);
-        complete = complete && !out->failed && fsync(out->file) == 0;
-        complete = close(out->file) == 0 && complete;
+        complete = complete && !out->failed && FileSync(out->file).Ok();
+        complete = FileClose(out->file).Ok() && complete;
         if (!complete || renameat(folder, temporary, folder, ValuesFileName) != 0) {
             unlinkat(folder, temporary, 0);
             complete = false;
