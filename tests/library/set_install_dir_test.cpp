@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "dictionary_builder.h"
@@ -35,11 +36,17 @@ const char CurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char HostMissing[] =
     "Instalacja zostaje przerwana. Najpierw zainstaluj Microsoft Map dostarczany wraz z Microsoft Office.";
 
-class SetInstallDirTest : public testing::Test {
-protected:
-    // A host installation under the common-files directory, with its
-    // dictionary, which only the fallback finds.
-    void SetUp() override
+Bytes Terminated(const std::string &text)
+{
+    Bytes bytes = ToBytes(text);
+    bytes.push_back(0);
+    return bytes;
+}
+
+// A host installation under the common-files directory, with its
+// dictionary, which only the fallback finds; and the caller's buffer.
+struct HostedCall {
+    HostedCall()
     {
         derivedFolder_ = PlaceHostUnderCommonFiles(registry_, commonFiles_, MakeRecord("Wlochy.GST"));
         std::memset(target_, 0xCC, sizeof target_);
@@ -62,13 +69,6 @@ protected:
         return value && value->type == 1 ? value->data : Bytes{};
     }
 
-    static Bytes Terminated(const std::string &text)
-    {
-        Bytes bytes = ToBytes(text);
-        bytes.push_back(0);
-        return bytes;
-    }
-
     TestRegistry registry_;
     TempDirectory commonFiles_;
     fs::path derivedFolder_;
@@ -77,81 +77,115 @@ protected:
     MessageCapture capture_;
 };
 
-TEST_F(SetInstallDirTest, MapDataOfTheFirstKeyIsReturnedAsStoredAndSharedToolsIsNeverOpened)
+class SetInstallDirTest : public testing::Test, protected HostedCall {};
+
+// Each case arranges the registry, calls once and checks the answer, the
+// caller's buffer, the boxes shown and what the call left in the registry.
+// A failure shows message 17 and leaves the buffer untouched; a success
+// shows nothing; no case writes past the buffer's 260 bytes.
+struct DiscoveryCase {
+    const char *name;
+    std::function<void(HostedCall &)> arrange;
+    const char *found;       // the directory answered; Derived, or null for a failure
+    const char *recordedIn;  // the key that must hold the derived directory afterwards, if any
+    const char *absentKey;   // a key the call must not have created, if any
+    const char *emptyKey = nullptr;  // a key the call made on its way and left without MapData
+};
+const char Derived[] = "the derived directory";
+
+TEST(SetInstallDir, EachArrangementOfTheHostsKeysGivesItsDirectory)
 {
-    registry_.SetString(DataMapKey, "MapData", "D:\\Mapy\\Dane");
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ("D:\\Mapy\\Dane", Target());
-    EXPECT_FALSE(registry_.KeyExists("Software\\Microsoft\\Shared Tools\\Map"));
-    EXPECT_TRUE(capture_.Messages().empty());
-}
-
-TEST_F(SetInstallDirTest, WithoutEitherKeyTheSecondIsCreatedAndTheFallbackRecordedInIt)
-{
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-    EXPECT_TRUE(registry_.KeyExists(MapKey));
-    EXPECT_EQ(Terminated(derived_), StoredMapData(MapKey));
-    EXPECT_FALSE(registry_.KeyExists("Software\\Microsoft\\DataMap"));
-
-    // The next call is answered from the record, which is trusted.
-    fs::remove(derivedFolder_ / "Geodict.dct");
-    std::memset(target_, 0xCC, sizeof target_);
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-    EXPECT_TRUE(capture_.Messages().empty());
-}
-
-TEST_F(SetInstallDirTest, TheFirstKeyWithoutMapDataReceivesTheFallback)
-{
-    registry_.CreateKey(DataMapKey);
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-    EXPECT_EQ(Terminated(derived_), StoredMapData(DataMapKey));
-    EXPECT_FALSE(registry_.KeyExists("Software\\Microsoft\\Shared Tools\\Map"));
-}
-
-TEST_F(SetInstallDirTest, AnExistingSecondKeyIsReadAndOnlyAStringCounts)
-{
-    registry_.SetString(MapKey, "MapData", "E:\\Dane\\");
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ("E:\\Dane\\", Target());
-
-    registry_.SetValue(MapKey, "MapData", 4, Bytes{1, 0, 0, 0});  // REG_DWORD counts as missing
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-    EXPECT_EQ(Terminated(derived_), StoredMapData(MapKey));
-}
-
-TEST_F(SetInstallDirTest, ACommonFilesDirectoryEndingInASeparatorGetsNoSecond)
-{
-    registry_.SetString(CurrentVersionKey, "CommonFilesDir", commonFiles_.Name() + Sep);
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-}
-
-TEST_F(SetInstallDirTest, ADerivedDirectoryWithoutDictionaryFailsWithMessage17AndTouchesNothing)
-{
-    fs::remove(derivedFolder_ / "Geodict.dct");
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    ASSERT_EQ(1u, capture_.Messages().size());
-    EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
-    EXPECT_EQ(TestOwnerWindow(), capture_.Messages()[0].owner);
-    // The key created on the way stays, empty.
-    EXPECT_TRUE(registry_.KeyExists(MapKey));
-    EXPECT_FALSE(registry_.Value(MapKey, "MapData"));
-}
-
-TEST_F(SetInstallDirTest, NoCommonFilesDirectoryFailsWithMessage17)
-{
-    registry_.DeleteValue(CurrentVersionKey, "CommonFilesDir");
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    registry_.SetValue(CurrentVersionKey, "CommonFilesDir", 4, Bytes{1, 2, 3, 4});
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    EXPECT_EQ(2u, capture_.Messages().size());
+    const std::string longest(259, 'm');
+    const DiscoveryCase cases[] = {
+        {"MapData of the first key, as stored; Shared Tools never opened",
+         [](HostedCall &t) { t.registry_.SetString(DataMapKey, "MapData", "D:\\Mapy\\Dane"); },
+         "D:\\Mapy\\Dane", nullptr, "Software\\Microsoft\\Shared Tools\\Map"},
+        {"neither key: the second is created and the fallback recorded in it", [](HostedCall &) {}, Derived,
+         MapKey, "Software\\Microsoft\\DataMap"},
+        {"the record is trusted on the next call, dictionary or not",
+         [](HostedCall &t) {
+             t.Call();
+             fs::remove(t.derivedFolder_ / "Geodict.dct");
+         },
+         Derived, MapKey, nullptr},
+        {"the first key without MapData receives the fallback",
+         [](HostedCall &t) { t.registry_.CreateKey(DataMapKey); }, Derived, DataMapKey,
+         "Software\\Microsoft\\Shared Tools\\Map"},
+        {"an existing second key is read",
+         [](HostedCall &t) { t.registry_.SetString(MapKey, "MapData", "E:\\Dane\\"); }, "E:\\Dane\\",
+         nullptr, nullptr},
+        {"only a string counts: a REG_DWORD MapData is missing",
+         [](HostedCall &t) { t.registry_.SetValue(MapKey, "MapData", 4, Bytes{1, 0, 0, 0}); }, Derived,
+         MapKey, nullptr},
+        {"a common-files directory ending in a separator gets no second",
+         [](HostedCall &t) {
+             t.registry_.SetString(CurrentVersionKey, "CommonFilesDir", t.commonFiles_.Name() + Sep);
+         },
+         Derived, nullptr, nullptr},
+        {"259 characters and the terminator fit",
+         [&](HostedCall &t) { t.registry_.SetString(DataMapKey, "MapData", longest); }, longest.c_str(),
+         nullptr, nullptr},
+        {"no terminator within 260 bytes counts as missing",
+         [](HostedCall &t) { t.registry_.SetValue(DataMapKey, "MapData", 1, Bytes(260, 'm')); }, Derived,
+         DataMapKey, nullptr},
+        {"a MapData too long counts as missing",
+         [](HostedCall &t) {
+             t.registry_.SetValue(DataMapKey, "MapData", 1, Terminated(std::string(400, 'm')));
+         },
+         Derived, DataMapKey, nullptr},
+        {"a short unterminated MapData is its text",
+         [](HostedCall &t) { t.registry_.SetValue(DataMapKey, "MapData", 1, ToBytes("F:\\Dane")); },
+         "F:\\Dane", nullptr, nullptr},
+        {"a derived directory without dictionary fails; the key made on the way stays, empty",
+         [](HostedCall &t) { fs::remove(t.derivedFolder_ / "Geodict.dct"); }, nullptr, nullptr, nullptr, MapKey},
+        {"no common-files directory fails",
+         [](HostedCall &t) { t.registry_.DeleteValue(CurrentVersionKey, "CommonFilesDir"); }, nullptr,
+         nullptr, nullptr},
+        {"a common-files directory that is no string fails",
+         [](HostedCall &t) { t.registry_.SetValue(CurrentVersionKey, "CommonFilesDir", 4, Bytes{1, 2, 3, 4}); },
+         nullptr, nullptr, nullptr},
+        {"a derived directory too long for a path fails",
+         [](HostedCall &t) { t.registry_.SetString(CurrentVersionKey, "CommonFilesDir", std::string(240, 'c')); },
+         nullptr, nullptr, nullptr},
+#ifndef _WIN32
+        // The host's shared keys gone: arranged in the portable registry
+        // only, since a test may not remove the system's own keys.
+        {"neither key openable fails and creates none",
+         [](HostedCall &t) { t.registry_.DeleteKey(SharedToolsKey); }, nullptr, nullptr, SharedToolsKey},
+        {"no vendor key fails", [](HostedCall &t) { t.registry_.DeleteKey("Software\\Microsoft"); }, nullptr,
+         nullptr, nullptr},
+#endif
+    };
+    for (const DiscoveryCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        HostedCall t;
+        c.arrange(t);
+        std::memset(t.target_, 0xCC, sizeof t.target_);
+        t.capture_.Clear();
+        const unsigned char result = t.Call();
+        EXPECT_EQ(0xCC, static_cast<unsigned char>(t.target_[260]));
+        if (!c.found) {
+            EXPECT_EQ(0, result);
+            EXPECT_TRUE(t.TargetUntouched());
+            ASSERT_EQ(1u, t.capture_.Messages().size());
+            EXPECT_EQ(HostMissing, t.capture_.Messages()[0].text);
+            EXPECT_EQ(TestOwnerWindow(), t.capture_.Messages()[0].owner);
+        } else {
+            EXPECT_EQ(1, result);
+            EXPECT_EQ(c.found == Derived ? t.derived_ : std::string(c.found), t.Target());
+            EXPECT_TRUE(t.capture_.Messages().empty());
+        }
+        if (c.recordedIn) {
+            EXPECT_EQ(Terminated(t.derived_), t.StoredMapData(c.recordedIn));
+        }
+        if (c.absentKey) {
+            EXPECT_FALSE(t.registry_.KeyExists(c.absentKey));
+        }
+        if (c.emptyKey) {
+            EXPECT_TRUE(t.registry_.KeyExists(c.emptyKey));
+            EXPECT_FALSE(t.registry_.Value(c.emptyKey, "MapData"));
+        }
+    }
 }
 
 TEST_F(SetInstallDirTest, AMapDataNamingNoDictionaryStillSucceedsAndInstallThenShows19)
@@ -165,39 +199,6 @@ TEST_F(SetInstallDirTest, AMapDataNamingNoDictionaryStillSucceedsAndInstallThenS
     EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), target_, ""));
     ASSERT_EQ(1u, capture_.Messages().size());
     EXPECT_EQ("Plik zestawu map: \"" + empty.Name() + Sep + "Geodict.dct\" nie istnieje.", capture_.Messages()[0].text);
-}
-
-TEST_F(SetInstallDirTest, MapDataTooLongOrUnterminatedAtTheLimitCountsAsMissing)
-{
-    const std::string longest(259, 'm');
-    registry_.SetString(DataMapKey, "MapData", longest);  // 259 characters and the terminator fit
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(longest, Target());
-    EXPECT_EQ(0xCC, static_cast<unsigned char>(target_[260]));
-
-    registry_.SetValue(DataMapKey, "MapData", 1, Bytes(260, 'm'));  // no terminator within 260 bytes
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-
-    registry_.SetValue(DataMapKey, "MapData", 1, Terminated(std::string(400, 'm')));
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ(derived_, Target());
-}
-
-TEST_F(SetInstallDirTest, AShortUnterminatedMapDataIsItsText)
-{
-    registry_.SetValue(DataMapKey, "MapData", 1, ToBytes("F:\\Dane"));
-    EXPECT_EQ(1, Call());
-    EXPECT_EQ("F:\\Dane", Target());
-}
-
-TEST_F(SetInstallDirTest, ADerivedDirectoryTooLongForAPathFailsWithMessage17)
-{
-    registry_.SetString(CurrentVersionKey, "CommonFilesDir", std::string(240, 'c'));
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    ASSERT_EQ(1u, capture_.Messages().size());
-    EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
 }
 
 TEST_F(SetInstallDirTest, TheWholeInstallationRunsFromTheFirstCall)
@@ -237,29 +238,6 @@ TEST_F(SetInstallDirTest, ARecordOnlyInThe64BitViewIsNotRead)
 }
 #endif
 
-#ifndef _WIN32
-// Cases that need the host's shared keys gone: arranged in the portable
-// registry only, since a test may not remove the system's own keys.
-TEST_F(SetInstallDirTest, NeitherKeyOpenableFailsWithMessage17)
-{
-    registry_.DeleteKey(SharedToolsKey);
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    ASSERT_EQ(1u, capture_.Messages().size());
-    EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
-    EXPECT_FALSE(registry_.KeyExists(SharedToolsKey));
-}
-
-TEST_F(SetInstallDirTest, NoVendorKeyFailsWithMessage17)
-{
-    registry_.DeleteKey("Software\\Microsoft");
-    EXPECT_EQ(0, Call());
-    EXPECT_TRUE(TargetUntouched());
-    ASSERT_EQ(1u, capture_.Messages().size());
-    EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
-}
-
-#endif
 
 }  // namespace
 }  // namespace dorvan::test
