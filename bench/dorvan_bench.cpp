@@ -165,8 +165,8 @@ void ReadInChunks(const fs::path &path, int absent = -1)
     alignas(64) static std::array<char, 102400> buffer;
 #ifdef _WIN32
     int file = _open(path.string().c_str(), _O_RDONLY | _O_BINARY);
-    while (_read(file, buffer.data(), 102400) > 0) {
-    }
+    for (int got; (got = _read(file, buffer.data(), 102400)) > 0;)
+        Check(absent < 0 || std::memchr(buffer.data(), absent, static_cast<size_t>(got)) == nullptr, "byte absent");
     _close(file);
 #else
     int file = open(path.c_str(), O_RDONLY);
