@@ -106,64 +106,64 @@ TEST(MessageTable, AMissingResourceShowsAnEmptyBox)
     EXPECT_EQ(Caption, capture.Messages()[1].caption);
 }
 
-// Every status an installer action can end with: its message, the file it
-// names, and whether it needs an owner window to be shown.
-TEST(InstallerAnswers, EachStatusShowsItsMessageOnceAndAnswersZero)
+// Every status an export can end with: the box an installer action shows
+// (once, and only with an owner window where so marked), and the message's
+// id and text a DorvanSetup.dll export answers with instead.
+TEST(Answers, EachStatusShowsOrAnswersItsMessage)
 {
     const std::string directory(300, 'd');
     struct Case {
         Status status;
+        int id;
         std::string text;
         bool ownerOnly;
         std::string mapDataDir = "C:\\Mapy\\";
     };
     constexpr FileRole dictionary = FileRole::Dictionary;
     const Case cases[] = {
-        {StatusOf(StatusCode::HostNotFound), PlainTexts[1].text, false},
-        {StatusOf(StatusCode::RegistryKeyNotMade), PlainTexts[4].text, false},
-        {StatusOf(StatusCode::FileMissing, dictionary), FormattedTexts[0].text, false},
-        {StatusOf(StatusCode::FileMissing, dictionary),
+        {StatusOf(StatusCode::HostNotFound), 17, PlainTexts[1].text, false},
+        {StatusOf(StatusCode::RegistryKeyNotMade), 24, PlainTexts[4].text, false},
+        {StatusOf(StatusCode::FileMissing, dictionary), 19, FormattedTexts[0].text, false},
+        {StatusOf(StatusCode::FileMissing, dictionary), 19,
          "Plik zestawu map: \"" + directory + platform::PathSeparator + "Geodict.dct\" nie istnieje.", false, directory},
-        {StatusOf(StatusCode::CannotOpen, dictionary), FormattedTexts[1].text, true},
-        {StatusOf(StatusCode::JournalStuck, FileRole::Journal), FormattedTexts[1].text, true},
-        {StatusOf(StatusCode::NoMemory, dictionary), PlainTexts[3].text, true},
-        {StatusOf(StatusCode::CannotSize, dictionary), FormattedTexts[2].text, true},
-        {StatusOf(StatusCode::ReadFailed, dictionary), FormattedTexts[2].text, true},
-        {StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy), FormattedTexts[3].text, false},
+        {StatusOf(StatusCode::CannotOpen, dictionary), 20, FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::JournalStuck, FileRole::Journal), 20, FormattedTexts[1].text, true},
+        {StatusOf(StatusCode::NoMemory, dictionary), 21, PlainTexts[3].text, true},
+        {StatusOf(StatusCode::CannotSize, dictionary), 22, FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::ReadFailed, dictionary), 22, FormattedTexts[2].text, true},
+        {StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy), 23, FormattedTexts[3].text, false},
+        {StatusOf(StatusCode::WriteFailed, dictionary), 23, FormattedTexts[3].text, false},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
         for (void *owner : {TestOwnerWindow(), static_cast<void *>(nullptr)}) {
             MessageCapture capture;
             EXPECT_EQ(0, AnswerInstallerAction(owner, c.status, {c.mapDataDir.c_str()}));
             if (c.ownerOnly && !owner) {
-                EXPECT_TRUE(capture.Messages().empty()) << c.text;
+                EXPECT_TRUE(capture.Messages().empty());
                 continue;
             }
-            ASSERT_EQ(1u, capture.Messages().size()) << c.text;
+            ASSERT_EQ(1u, capture.Messages().size());
             EXPECT_EQ(c.text, capture.Messages()[0].text);
             EXPECT_EQ(owner, capture.Messages()[0].owner);
             EXPECT_EQ(Caption, capture.Messages()[0].caption);
         }
+        wchar_t text[400];
+        EXPECT_EQ(c.id, AnswerWithText(c.status, {c.mapDataDir.c_str()}, text, 400));
+        EXPECT_EQ(c.text, WideToUtf8(text));
     }
     MessageCapture capture;
     EXPECT_EQ(1, AnswerInstallerAction(TestOwnerWindow(), Success));
     EXPECT_TRUE(capture.Messages().empty());
 }
 
-// The same statuses answered with their text instead: the message's id,
-// the text whole (20 to 22 too), and cut to the buffer with its terminator.
-TEST(TextAnswers, EachStatusAnswersItsMessageIdAndText)
+// A text answer cut to the buffer keeps its id and its terminator.
+TEST(Answers, ATextIsCutToTheBufferAndSuccessAnswersNone)
 {
     const Status failed = StatusOf(StatusCode::WriteFailed, FileRole::Dictionary);
     const CallInputs inputs{"C:\\Mapy\\"};
     wchar_t text[300];
-    EXPECT_EQ(23, AnswerWithText(failed, inputs, text, 300));
-    EXPECT_EQ(FormattedTexts[3].text, WideToUtf8(text));
-    EXPECT_EQ(21, AnswerWithText(StatusOf(StatusCode::NoMemory), inputs, text, 300));
-    EXPECT_EQ(PlainTexts[3].text, WideToUtf8(text));
-    EXPECT_EQ(20, AnswerWithText(StatusOf(StatusCode::JournalStuck, FileRole::Journal), inputs, text, 300));
-    EXPECT_EQ(FormattedTexts[1].text, WideToUtf8(text));
-    // Cut: 25 characters and the terminator, the path cut too.
+    // 25 characters and the terminator, the path cut too.
     EXPECT_EQ(23, AnswerWithText(failed, inputs, text, 26));
     EXPECT_EQ("Błąd zapisu do pliku \"C:\\", WideToUtf8(text));
     EXPECT_EQ(23, AnswerWithText(failed, inputs, nullptr, 0));
