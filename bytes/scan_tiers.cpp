@@ -54,6 +54,23 @@ __attribute__((target("avx512bw"))) inline __mmask64 PairMask(const uint8_t *hay
     return _mm512_mask_cmpeq_epi8_mask(firsts, _mm512_loadu_si512(haystack + p + secondOffset), secondBytes);
 }
 
+// The first of the 128 positions from p that holds the pair, where
+// ScanPairsWidest found one. Its masks are compared anew here, so that the
+// scan's loop holds them in mask registers alone: 32-bit code can move a
+// 64-bit mask out only through memory.
+__attribute__((target("avx512bw"), noinline)) size_t FirstPairOf128(const uint8_t *haystack, size_t p,
+                                                                  size_t firstOffset, uint8_t first,
+                                                                  size_t secondOffset, uint8_t second)
+{
+    const __m512i firstBytes = _mm512_set1_epi8(static_cast<char>(first));
+    const __m512i secondBytes = _mm512_set1_epi8(static_cast<char>(second));
+    const __mmask64 low = PairMask(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
+    if (low)
+        return p + static_cast<size_t>(__builtin_ctzll(low));
+    const __mmask64 high = PairMask(haystack, p + 64, firstOffset, firstBytes, secondOffset, secondBytes);
+    return p + 64 + static_cast<size_t>(__builtin_ctzll(high));
+}
+
 // As ScanPairsWide, 128 positions a step, each byte compared into a mask.
 __attribute__((target("avx512bw"))) size_t ScanPairsWidest(const uint8_t *haystack, size_t start, size_t lastStart,
                                                         size_t firstOffset, uint8_t first, size_t secondOffset,
@@ -65,10 +82,10 @@ __attribute__((target("avx512bw"))) size_t ScanPairsWidest(const uint8_t *haysta
     for (; p + 127 <= lastStart; p += 128) {
         const __mmask64 low = PairMask(haystack, p, firstOffset, firstBytes, secondOffset, secondBytes);
         const __mmask64 high = PairMask(haystack, p + 64, firstOffset, firstBytes, secondOffset, secondBytes);
-        if ((low | high) == 0)
+        if (_kortestz_mask64_u8(low, high))
             continue;
         *found = true;
-        return low ? p + static_cast<size_t>(__builtin_ctzll(low)) : p + 64 + static_cast<size_t>(__builtin_ctzll(high));
+        return FirstPairOf128(haystack, p, firstOffset, first, secondOffset, second);
     }
     *found = false;
     return p;
