@@ -29,6 +29,9 @@
 #endif
 
 #include "dorvan.h"
+#ifdef DORVAN_BENCH_TIERS
+#include "bytes/scan_tiers.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -397,34 +400,57 @@ long SearchMemoryGrowthKiB(const fs::path &file, const std::string &text)
 }
 #endif
 
-// FindStringInFile on each data set: 256 MiB, then the string, against
-// reading the file in the same chunks, and against grep.
+// FindStringInFile on one data set: 256 MiB, then the string, against
+// reading the file in the same chunks, and with `peers` against grep and a
+// pass of memchr.
+void SearchCase(const fs::path &folder, DataSet set, size_t size, const char *name, bool peers)
+{
+    const std::string needle = AbsentString(set) + "#end";
+    const fs::path file = folder / (std::string("search-") + NameOf(set) + ".bin");
+    MakeSearchFile(file, set, size, needle);
+    Settle();
+    int found = 0;
+    std::vector<std::function<void()>> floors = {[&] { ReadInChunks(file); }};
+#ifndef _WIN32
+    const std::string grep = "grep -F -a -b -o -m1 '" + needle + "' '" + file.string() + "' >/dev/null";
+    if (peers && set != DataSet::RandomBytes) {  // a quoted random string is no shell word; every byte occurs
+        floors.push_back([&] { Check(std::system(grep.c_str()) == 0, "grep ran"); });
+        floors.push_back([&] { ReadInChunks(file, 0xff); });
+    }
+#endif
+    std::vector<double> t = Medians([&] { found = FindStringInFile(file.string().c_str(), needle.c_str()); },
+                                    floors);
+    Check(found == static_cast<int>(size), "string at the end of the search file");
+    Row(name, NameOf(set), size, t[0], "chunked read", t[1], 1.10, "<= 1.10");
+    if (t.size() > 2) {
+        Row("FindStringInFile, against grep", NameOf(set), size, t[0], "grep -F -b -o -m1", t[2], 0.99, "< 1");
+        Row("  chunked read and memchr", NameOf(set), size, t[3], "chunked read", t[1], 0);
+    }
+}
+
+// FindStringInFile on each data set, with the pathological string and
+// memory beside.
 void SearchCases(const fs::path &folder)
 {
     const size_t size = 256 * MiB;
-    for (DataSet set : DataSets) {
-        const std::string needle = AbsentString(set) + "#end";
-        const fs::path file = folder / (std::string("search-") + NameOf(set) + ".bin");
-        MakeSearchFile(file, set, size, needle);
-        Settle();
-        int found = 0;
-        std::vector<std::function<void()>> floors = {[&] { ReadInChunks(file); }};
-#ifndef _WIN32
-        const std::string grep = "grep -F -a -b -o -m1 '" + needle + "' '" + file.string() + "' >/dev/null";
-        if (set != DataSet::RandomBytes) {  // a quoted random string is no shell word; every byte occurs
-            floors.push_back([&] { Check(std::system(grep.c_str()) == 0, "grep ran"); });
-            floors.push_back([&] { ReadInChunks(file, 0xff); });
-        }
-#endif
-        std::vector<double> t = Medians([&] { found = FindStringInFile(file.string().c_str(), needle.c_str()); },
-                                        floors);
-        Check(found == static_cast<int>(size), "string at the end of the search file");
-        Row("FindStringInFile", NameOf(set), size, t[0], "chunked read", t[1], 1.10, "<= 1.10");
-        if (t.size() > 2) {
-            Row("FindStringInFile, against grep", NameOf(set), size, t[0], "grep -F -b -o -m1", t[2], 0.99, "< 1");
-            Row("  chunked read and memchr", NameOf(set), size, t[3], "chunked read", t[1], 0);
-        }
+    for (DataSet set : DataSets)
+        SearchCase(folder, set, size, "FindStringInFile", true);
+#ifdef DORVAN_BENCH_TIERS
+    // As a processor without AVX-512, without AVX2, or without any vector
+    // scan the search uses would run it.
+    const std::pair<dorvan::ScanTier, const char *> narrower[] = {
+        {dorvan::ScanTier::Avx2, "FindStringInFile, AVX2 tier"},
+        {dorvan::ScanTier::Sse2, "FindStringInFile, SSE2 tier"},
+        {dorvan::ScanTier::Portable, "FindStringInFile, portable tier"},
+    };
+    for (const auto &[tier, name] : narrower) {
+        if (!dorvan::ScanTierAvailable(tier))
+            continue;
+        const dorvan::ScopedScanTier limit(tier);
+        for (DataSet set : DataSets)
+            SearchCase(folder, set, size, name, false);
     }
+#endif
 
     // The pathological string: 'a' runs with a string of 4,095 'a' and a 'b',
     // against the ordinary search over as many random bytes.
