@@ -210,7 +210,21 @@ dorvan_make_wine_prefix() {
   if [ "$arch" = win64 ]; then DORVAN_WINE=/usr/lib/wine/wine64; else DORVAN_WINE=$(command -v wine); fi
   dorvan_at_exit "WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true"
   echo "== making a $arch Wine prefix in $WINEPREFIX"
-  "$DORVAN_WINE" wineboot -i >/dev/null 2>&1
+  # Under user-mode emulation wineboot has been seen to stand still for
+  # good in its own setup steps, before any of our code runs; a prefix that
+  # is not made in time is made once more from nothing.
+  local limit=300 attempt
+  if [ "$arch" = win32 ] && [ "${DORVAN_I386_PATH:-native}" = emulated ]; then limit=900; fi
+  for attempt in 1 2; do
+    if timeout "$limit" "$DORVAN_WINE" wineboot -i >/dev/null 2>&1; then break; fi
+    if [ "$attempt" = 2 ]; then
+      echo "wineboot did not make the $arch prefix in $limit s, twice" >&2
+      return 1
+    fi
+    echo "== wineboot did not finish in $limit s: making the prefix once more"
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  done
   "$DORVAN_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
   if [ "$arch" = win64 ]; then
     # Where the kernel runs no 32-bit code, Wine cannot set up its 32-bit
