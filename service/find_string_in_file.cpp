@@ -20,10 +20,11 @@ constexpr int32_t Absent = -1;
 constexpr size_t CacheLine = 64;
 
 // The buffer holds a carry area of L - 1 bytes, the tail of the previous
-// chunk, followed by the current chunk, so an occurrence that straddles a
-// chunk boundary lies whole inside it; the chunk starts on a cache line. The string holds no zero byte, so
-// the carry area's initial zeros never take part in a match. `offset` is
-// Absent for an empty string or one the file does not hold.
+// chunk, followed by the current chunk, which starts on a cache line, so an
+// occurrence that straddles a chunk boundary lies whole inside it. The
+// string holds no zero byte, so the carry area's initial zeros never take
+// part in a match. `offset` is Absent for an empty string or one the file
+// does not hold.
 Status SearchFile(const char *filePath, const char *text, int32_t &offset)
 {
     offset = Absent;
