@@ -77,9 +77,16 @@ SubstringSearch<Equality>::SubstringSearch(const uint8_t *needle, size_t length)
     }
 }
 
+// A byte looked for alone must be rarer than once in this many positions.
+constexpr size_t LoneSpacing = 4096;
+// The stretch a pair scan passes over without a pair before the two bytes
+// are counted: searches that find their pair sooner, such as the next
+// record's tag, never pay for counting.
+constexpr size_t CountedStretch = 2 * LoneSpacing;
+
 template <typename Equality>
 size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart,
-                                                const State &state) const
+                                                State &state) const
 {
     const size_t anchor = static_cast<size_t>(state.anchor);
     const ptrdiff_t partner = state.partner;
@@ -98,12 +105,71 @@ size_t SubstringSearch<Equality>::NextCandidate(const uint8_t *haystack, size_t 
         return NotFound;
     }
     if (partner >= 0 && PairScanUsable()) {
-        const size_t found = ScanForPair(haystack, start, lastStart, anchor, anchorByte, static_cast<size_t>(partner),
-                                         needle_[partner]);
+        if (state.alone)
+            return NextLoneCandidate(haystack, start, lastStart, state);
+        const size_t partnerOffset = static_cast<size_t>(partner);
+        if (!state.counted) {
+            const size_t stretchEnd = std::min(lastStart, start + CountedStretch - 1);
+            const size_t found =
+                ScanForPair(haystack, start, stretchEnd, anchor, anchorByte, partnerOffset, needle_[partner]);
+            if (found != SIZE_MAX)
+                return found;
+            if (stretchEnd - start + 1 == CountedStretch)
+                CountLoneBytes(haystack, start, stretchEnd + 1, state);
+            return stretchEnd == lastStart ? NotFound : NextCandidate(haystack, stretchEnd + 1, lastStart, state);
+        }
+        const size_t found = ScanForPair(haystack, start, lastStart, anchor, anchorByte, partnerOffset, needle_[partner]);
         return found == SIZE_MAX ? NotFound : found;
     }
     const void *hit = std::memchr(haystack + start + anchor, anchorByte, lastStart - start + 1);
     return hit ? static_cast<size_t>(static_cast<const uint8_t *>(hit) - haystack) - anchor : NotFound;
+}
+
+// The byte at the anchor looked for alone, the partner checked at each
+// hit. Where hits without the partner come more often than once in
+// LoneSpacing positions, the pair scan takes over for good.
+template <typename Equality>
+size_t SubstringSearch<Equality>::NextLoneCandidate(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                    State &state) const
+{
+    const size_t anchor = static_cast<size_t>(state.anchor), partner = static_cast<size_t>(state.partner);
+    while (start <= lastStart) {
+        const size_t hit = ScanForByte(haystack, start, lastStart, anchor, needle_[anchor]);
+        if (hit == SIZE_MAX) {
+            state.alonePassed += lastStart + 1 - start;
+            return NotFound;
+        }
+        state.alonePassed += hit + 1 - start;
+        if (haystack[hit + partner] == needle_[partner])
+            return hit;
+        start = hit + 1;
+        if (++state.aloneMisses >= 16 && state.aloneMisses * LoneSpacing > state.alonePassed) {
+            state.alone = false;
+            return NextCandidate(haystack, start, lastStart, state);
+        }
+    }
+    return NotFound;
+}
+
+// Counts the anchor's and the partner's bytes at candidate positions [from,
+// to), a stretch that held no pair, and looks for the rarer alone from now
+// on if it is rare enough.
+template <typename Equality>
+void SubstringSearch<Equality>::CountLoneBytes(const uint8_t *haystack, size_t from, size_t to, State &state) const
+{
+    state.counted = true;
+    const uint8_t *anchorAt = haystack + state.anchor, *partnerAt = haystack + state.partner;
+    const uint8_t anchorByte = needle_[state.anchor], partnerByte = needle_[state.partner];
+    size_t anchors = 0, partners = 0;
+    for (size_t p = from; p < to; ++p) {
+        anchors += anchorAt[p] == anchorByte;
+        partners += partnerAt[p] == partnerByte;
+    }
+    if (std::min(anchors, partners) * LoneSpacing > to - from)
+        return;
+    state.alone = true;
+    if (partners < anchors)
+        std::swap(state.anchor, state.partner);
 }
 
 // How many positions of `to - from` starting at `from` hold both the
@@ -160,6 +226,9 @@ void SubstringSearch<Equality>::ChooseFromData(const uint8_t *haystack, size_t f
     }
     state.anchor = rarest[0];
     state.partner = best;
+    // The new bytes are counted afresh.
+    state.counted = state.alone = false;
+    state.aloneMisses = state.alonePassed = 0;
 }
 
 template <typename Equality>

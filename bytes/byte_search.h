@@ -4,7 +4,10 @@
 // for two of the needle's rarer bytes at once, 16, 64 or 128 positions a
 // step where the processor has SSE2, AVX2 or AVX-512BW; in a short range,
 // or without SSE2, with the platform's fast single-byte search on one of
-// them, the other checked at each hit. When candidates come too often, the
+// them, the other checked at each hit. Where a long stretch holds no pair
+// and one of the two bytes is rare there, that byte alone is looked for
+// with a vector scan of one compare a position, until it proves common.
+// When candidates come too often, the
 // two bytes are chosen anew from what the bytes already passed over are:
 // the rarest of the needle's bytes there, and the partner seen least
 // often with it. When verifying candidates still costs more than a few
@@ -37,6 +40,14 @@ public:
         ptrdiff_t anchor;   // position of the byte looked for first; -1: none usable
         ptrdiff_t partner;  // a second such byte checked with it; -1: none
         bool chosenFromData;
+        // Where a vector tier runs: whether the two bytes' counts in a long
+        // stretch without a pair have been taken; and whether the rarer of
+        // them is then looked for alone, the other checked at each hit,
+        // which passes over the data faster while that byte stays rare.
+        bool counted;
+        bool alone;
+        size_t aloneMisses;  // hits of the byte alone where the other did not match
+        size_t alonePassed;  // positions passed over looking for it alone
     };
 
     // The needle is not copied: it must outlive the searcher. An empty
@@ -44,7 +55,7 @@ public:
     SubstringSearch(const uint8_t *needle, size_t length);
 
     // The state a search starts from: the needle's own guess.
-    State Begin() const { return State{anchor_, partner_, false}; }
+    State Begin() const { return State{anchor_, partner_, false, false, false, 0, 0}; }
 
     // Offset of the first occurrence in haystack[0, length), or NotFound:
     // from a fresh state, or from `state`, which it updates.
@@ -53,7 +64,9 @@ public:
 
 private:
     bool Same(uint8_t a, uint8_t b) const { return Equality::Fold(a) == Equality::Fold(b); }
-    size_t NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart, const State &state) const;
+    size_t NextCandidate(const uint8_t *haystack, size_t start, size_t lastStart, State &state) const;
+    size_t NextLoneCandidate(const uint8_t *haystack, size_t start, size_t lastStart, State &state) const;
+    void CountLoneBytes(const uint8_t *haystack, size_t from, size_t to, State &state) const;
     void ChooseFromData(const uint8_t *haystack, size_t from, size_t to, State &state) const;
     size_t CountPairs(const uint8_t *haystack, size_t from, size_t to, ptrdiff_t first, ptrdiff_t second) const;
     size_t FindByTwoWay(const uint8_t *haystack, size_t length) const;

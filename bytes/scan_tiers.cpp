@@ -137,6 +137,102 @@ __attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t
     *found = false;
     return p;
 }
+
+// The scans for one byte: the first position p from `start` on with
+// haystack[p + offset] == byte, a whole step at a time, as the pair scans
+// answer. This one takes 256 positions a step, its masks tested in the
+// mask registers and the position found apart, as for the pairs.
+__attribute__((target("avx512bw"), noinline)) size_t FirstByteOf256(const uint8_t *haystack, size_t p, uint8_t byte)
+{
+    const __m512i bytes = _mm512_set1_epi8(static_cast<char>(byte));
+    for (;; p += 64) {
+        const __mmask64 mask = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(haystack + p), bytes);
+        if (!_kortestz_mask64_u8(mask, mask))
+            return p + static_cast<size_t>(__builtin_ctzll(mask));
+    }
+}
+
+__attribute__((target("avx512bw"))) size_t ScanByteWidest(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                       size_t offset, uint8_t byte, bool *found)
+{
+    const __m512i bytes = _mm512_set1_epi8(static_cast<char>(byte));
+    const uint8_t *at = haystack + offset;
+    size_t p = start;
+    for (; p + 255 <= lastStart; p += 256) {
+        const __mmask64 low = _kor_mask64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at + p), bytes),
+                                          _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at + p + 64), bytes));
+        const __mmask64 high = _kor_mask64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at + p + 128), bytes),
+                                           _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at + p + 192), bytes));
+        if (_kortestz_mask64_u8(low, high))
+            continue;
+        *found = true;
+        return FirstByteOf256(at, p, byte);
+    }
+    *found = false;
+    return p;
+}
+
+// The first of the positions from p that holds the byte, where a scan
+// below found one among them: compared anew 16 at a time, so that the
+// scans' loops keep their compares in registers.
+__attribute__((target("sse2"), noinline)) size_t FirstByteFrom(const uint8_t *haystack, size_t p, uint8_t byte)
+{
+    const __m128i bytes = _mm_set1_epi8(static_cast<char>(byte));
+    for (;; p += 16) {
+        const int mask =
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p)), bytes));
+        if (mask)
+            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+}
+
+__attribute__((target("avx2"))) inline __m256i ByteMatches(const uint8_t *at, __m256i bytes)
+{
+    return _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(at)), bytes);
+}
+
+__attribute__((target("sse2"))) inline __m128i ByteMatches(const uint8_t *at, __m128i bytes)
+{
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(at)), bytes);
+}
+
+// 128 positions a step.
+__attribute__((target("avx2"))) size_t ScanByteWide(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                    size_t offset, uint8_t byte, bool *found)
+{
+    const __m256i bytes = _mm256_set1_epi8(static_cast<char>(byte));
+    const uint8_t *at = haystack + offset;
+    size_t p = start;
+    for (; p + 127 <= lastStart; p += 128) {
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(ByteMatches(at + p, bytes), ByteMatches(at + p + 32, bytes)),
+                                            _mm256_or_si256(ByteMatches(at + p + 64, bytes), ByteMatches(at + p + 96, bytes)));
+        if (_mm256_testz_si256(any, any))
+            continue;
+        *found = true;
+        return FirstByteFrom(at, p, byte);
+    }
+    *found = false;
+    return p;
+}
+
+// 64 positions a step.
+__attribute__((target("sse2"))) size_t ScanByte(const uint8_t *haystack, size_t start, size_t lastStart,
+                                                size_t offset, uint8_t byte, bool *found)
+{
+    const __m128i bytes = _mm_set1_epi8(static_cast<char>(byte));
+    const uint8_t *at = haystack + offset;
+    size_t p = start;
+    for (; p + 63 <= lastStart; p += 64) {
+        const __m128i any = _mm_or_si128(_mm_or_si128(ByteMatches(at + p, bytes), ByteMatches(at + p + 16, bytes)),
+                                         _mm_or_si128(ByteMatches(at + p + 32, bytes), ByteMatches(at + p + 48, bytes)));
+        if (!_mm_movemask_epi8(any))
+            continue;
+        *found = true;
+        return FirstByteFrom(at, p, byte);
+    }
+    *found = false;
+    return p;
+}
 #endif
 
 }  // namespace
@@ -175,6 +271,30 @@ size_t ScanForPair(const uint8_t *haystack, size_t start, size_t lastStart, size
 #endif
     for (; start <= lastStart; ++start)
         if (haystack[start + firstOffset] == first && haystack[start + secondOffset] == second)
+            return start;
+    return SIZE_MAX;
+}
+
+size_t ScanForByte(const uint8_t *haystack, size_t start, size_t lastStart, size_t offset, uint8_t byte)
+{
+#ifdef DORVAN_PAIR_SCAN_SSE2
+    bool found = false;
+    if (HasCpuFeature(CpuAvx512)) {
+        start = ScanByteWidest(haystack, start, lastStart, offset, byte, &found);
+        if (found)
+            return start;
+    }
+    if (HasCpuFeature(CpuAvx2)) {
+        start = ScanByteWide(haystack, start, lastStart, offset, byte, &found);
+        if (found)
+            return start;
+    }
+    start = ScanByte(haystack, start, lastStart, offset, byte, &found);
+    if (found)
+        return start;
+#endif
+    for (; start <= lastStart; ++start)
+        if (haystack[start + offset] == byte)
             return start;
     return SIZE_MAX;
 }

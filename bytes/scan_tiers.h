@@ -1,7 +1,7 @@
 // The candidate scans by processor tier: the vector extensions the scans
-// use, narrowest first, and the scan for two bytes at a fixed distance
-// made with the widest tier the build has, the processor runs and no test
-// has ruled out.
+// use, narrowest first, and the scans for two bytes at a fixed distance
+// and for one byte, made with the widest tier the build has, the
+// processor runs and no test has ruled out.
 #pragma once
 
 #include <cstddef>
@@ -36,5 +36,10 @@ bool PairScanUsable();
 // byte past lastStart + the larger offset. Only while PairScanUsable().
 size_t ScanForPair(const uint8_t *haystack, size_t start, size_t lastStart, size_t firstOffset, uint8_t first,
                    size_t secondOffset, uint8_t second);
+
+// As ScanForPair for one byte: the first p with haystack[p + offset] ==
+// byte. Not the C library's memchr, which some run-time libraries search
+// a byte at a time.
+size_t ScanForByte(const uint8_t *haystack, size_t start, size_t lastStart, size_t offset, uint8_t byte);
 
 }  // namespace dorvan

@@ -101,12 +101,18 @@ TEST(ByteSearchModel, AgreesWithTheCandidateByCandidateScanInEveryTier)
         std::mt19937 random(2026);
         for (int round = 0; round < 8000; ++round) {
             const std::string &alphabet = alphabets[round % 6];
-            const size_t longest = round % 2 ? 300 : 3000;
+            // Every 16th round is long enough for the scan to count the two
+            // bytes and look for the rarer alone; in every 32nd that byte
+            // is rare at first and common after, so the pair scan takes over.
+            const size_t longest = round % 16 == 15 ? 40000 : round % 2 ? 300 : 3000;
             std::string data(random() % longest, ' '), pattern(1 + random() % 12, ' ');
             for (char &c : data)
                 c = alphabet[random() % alphabet.size()];
             for (char &c : pattern)
                 c = alphabet[random() % alphabet.size()];
+            if (round % 16 == 15)
+                for (size_t i = 0; i < data.size() / (round % 32 == 31 ? 2 : 1); ++i)
+                    data[i] = data[i] == pattern[0] ? alphabet[0] == pattern[0] ? alphabet.back() : alphabet[0] : data[i];
             if (random() % 3 == 0 && data.size() > pattern.size())
                 data.replace(random() % (data.size() - pattern.size()), pattern.size(), pattern);
             const uint8_t *begin = Data(data), *end = begin + data.size();
