@@ -7,14 +7,13 @@
 // them, the other checked at each hit. Where a long stretch holds no pair
 // and one of the two bytes is rare there, that byte alone is looked for
 // with a vector scan of one compare a position, until it proves common.
-// When candidates come too often, the
-// two bytes are chosen anew from what the bytes already passed over are:
-// the rarest of the needle's bytes there, and the partner seen least
-// often with it. When verifying candidates still costs more than a few
-// times the bytes passed over (repetitive data), the rest of the range is
-// searched with the two-way algorithm, which never looks at a byte more
-// than a small fixed number of times (bytes/two_way.h). The scans by tier
-// are in bytes/scan_tiers.h.
+// When candidates come too often, the two bytes are chosen anew from what
+// the bytes already passed over are: the rarest of the needle's bytes
+// there, and the partner seen least often with it. When verifying
+// candidates still costs more than a few times the bytes passed over
+// (repetitive data), the rest of the range is searched with the two-way
+// algorithm, which never looks at a byte more than a small fixed number of
+// times (bytes/two_way.h). The scans by tier are in bytes/scan_tiers.h.
 #pragma once
 
 #include <cstddef>
