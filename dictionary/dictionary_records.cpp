@@ -56,8 +56,21 @@ bool RecordScan::NextMatchingRecord(const uint8_t *data, int32_t length, int32_t
 {
     if (nameLength_ == 0)
         return false;
+    // The name's first occurrence from a record's tag on, searched through
+    // the rest of the data at once rather than record by record: a record
+    // holds the name exactly when that occurrence ends inside it, and the
+    // records before it need no search of their own.
+    int64_t occurrence = -1;
     for (; NextRecord(data, length, from, record); from = record.coveredEnd) {
-        if (Names(data, record))
+        if (occurrence < record.tag) {
+            const size_t rest = static_cast<size_t>(length - record.tag);
+            const size_t found = matching_ == NameMatching::Exact ? exactName_.FindIn(data + record.tag, rest)
+                                                                   : foldedName_.FindIn(data + record.tag, rest);
+            if (found == SubstringSearch<ExactBytes>::NotFound)
+                return false;
+            occurrence = record.tag + static_cast<int64_t>(found);
+        }
+        if (occurrence + static_cast<int64_t>(nameLength_) <= record.coveredEnd)
             return true;
     }
     return false;

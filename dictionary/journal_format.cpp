@@ -49,6 +49,29 @@ uint64_t GetNumber(const uint8_t *in, int size)
 void JournalChecksum::Add(const uint8_t *bytes, int32_t count)
 {
     int32_t i = 0;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The four lanes side by side in vector registers where the processor
+    // has them: the same sums, a few times faster.
+    typedef uint64_t TwoLanes __attribute__((vector_size(16)));
+    TwoLanes sumLow, sumHigh, sumOfSumsLow, sumOfSumsHigh;
+    std::memcpy(&sumLow, sum_, sizeof sumLow);
+    std::memcpy(&sumHigh, sum_ + 2, sizeof sumHigh);
+    std::memcpy(&sumOfSumsLow, sumOfSums_, sizeof sumOfSumsLow);
+    std::memcpy(&sumOfSumsHigh, sumOfSums_ + 2, sizeof sumOfSumsHigh);
+    for (; i + 32 <= count; i += 32) {
+        TwoLanes low, high;
+        std::memcpy(&low, bytes + i, sizeof low);
+        std::memcpy(&high, bytes + i + 16, sizeof high);
+        sumLow += low;
+        sumHigh += high;
+        sumOfSumsLow += sumLow;
+        sumOfSumsHigh += sumHigh;
+    }
+    std::memcpy(sum_, &sumLow, sizeof sumLow);
+    std::memcpy(sum_ + 2, &sumHigh, sizeof sumHigh);
+    std::memcpy(sumOfSums_, &sumOfSumsLow, sizeof sumOfSumsLow);
+    std::memcpy(sumOfSums_ + 2, &sumOfSumsHigh, sizeof sumOfSumsHigh);
+#endif
     for (; i + 32 <= count; i += 32)
         for (int lane = 0; lane < 4; ++lane)
             AddWord(lane, WordAt(bytes + i + 8 * lane));
