@@ -76,17 +76,6 @@ bool RecordScan::NextMatchingRecord(const uint8_t *data, int32_t length, int32_t
     return false;
 }
 
-bool RecordScan::Names(const uint8_t *data, const RecordSpan &record) const
-{
-    if (nameLength_ == 0)
-        return false;
-    const uint8_t *inside = data + record.tag;
-    const size_t span = static_cast<size_t>(record.coveredEnd - record.tag);
-    return matching_ == NameMatching::Exact
-               ? exactName_.FindIn(inside, span) != SubstringSearch<ExactBytes>::NotFound
-               : foldedName_.FindIn(inside, span) != SubstringSearch<AsciiCaseFolded>::NotFound;
-}
-
 bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record)
 {
     return RecordScan("", NameMatching::Exact).NextRecord(data, length, from, record);

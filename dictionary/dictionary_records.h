@@ -64,10 +64,6 @@ public:
     // name occurs in none.
     bool NextMatchingRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const;
 
-    // Whether the name occurs inside `record`, one NextRecord found in
-    // `data`; for a walk that looks at every record anyway.
-    bool Names(const uint8_t *data, const RecordSpan &record) const;
-
 private:
     SubstringSearch<ExactBytes> tag_;
     SubstringSearch<ExactBytes> exactName_;

@@ -183,8 +183,9 @@ std::vector<NumberedCopy> NumberedCopies(const std::string &directory)
     return copies;
 }
 
-// The records of a file read whole, in one walk: how many, how many name
-// the map file, and the first one cut short.
+// The records of a file read whole: how many, and the first one cut short,
+// in one walk; how many name the map file, in the walk that searches the
+// name through the data at once.
 std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
 {
     int32_t cut = -1;
@@ -193,10 +194,11 @@ std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
     dorvan::RecordSpan record;
     for (int32_t from = 0; scan.NextRecord(file.begin(), file.length, from, record); from = record.coveredEnd) {
         ++count;
-        named += scan.Names(file.begin(), record) ? 1 : 0;
         if (cut < 0 && record.end > file.length)
             cut = record.tag;
     }
+    for (int32_t from = 0; scan.NextMatchingRecord(file.begin(), file.length, from, record); from = record.coveredEnd)
+        ++named;
     whole = cut < 0;
     return std::to_string(file.length) + " bytes, " + std::to_string(count) + " records, " + std::to_string(named) +
            " naming " + dorvan::MapFileName +
