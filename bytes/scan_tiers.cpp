@@ -140,18 +140,21 @@ __attribute__((target("sse2"))) size_t ScanPairs(const uint8_t *haystack, size_t
 
 // The scans for one byte: the first position p from `start` on with
 // haystack[p + offset] == byte, a whole step at a time, as the pair scans
-// answer. This one takes 256 positions a step, its masks tested in the
-// mask registers and the position found apart, as for the pairs.
-__attribute__((target("avx512bw"), noinline)) size_t FirstByteOf256(const uint8_t *haystack, size_t p, uint8_t byte)
+// answer. Where a step holds the byte, its position is found by comparing
+// anew 16 positions at a time, so that the loops keep their compares in
+// registers.
+__attribute__((target("sse2"), noinline)) size_t FirstByteFrom(const uint8_t *haystack, size_t p, uint8_t byte)
 {
-    const __m512i bytes = _mm512_set1_epi8(static_cast<char>(byte));
-    for (;; p += 64) {
-        const __mmask64 mask = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(haystack + p), bytes);
-        if (!_kortestz_mask64_u8(mask, mask))
-            return p + static_cast<size_t>(__builtin_ctzll(mask));
+    const __m128i bytes = _mm_set1_epi8(static_cast<char>(byte));
+    for (;; p += 16) {
+        const int mask =
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p)), bytes));
+        if (mask)
+            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     }
 }
 
+// 256 positions a step, the masks tested in the mask registers.
 __attribute__((target("avx512bw"))) size_t ScanByteWidest(const uint8_t *haystack, size_t start, size_t lastStart,
                                                        size_t offset, uint8_t byte, bool *found)
 {
@@ -166,24 +169,10 @@ __attribute__((target("avx512bw"))) size_t ScanByteWidest(const uint8_t *haystac
         if (_kortestz_mask64_u8(low, high))
             continue;
         *found = true;
-        return FirstByteOf256(at, p, byte);
+        return FirstByteFrom(at, p, byte);
     }
     *found = false;
     return p;
-}
-
-// The first of the positions from p that holds the byte, where a scan
-// below found one among them: compared anew 16 at a time, so that the
-// scans' loops keep their compares in registers.
-__attribute__((target("sse2"), noinline)) size_t FirstByteFrom(const uint8_t *haystack, size_t p, uint8_t byte)
-{
-    const __m128i bytes = _mm_set1_epi8(static_cast<char>(byte));
-    for (;; p += 16) {
-        const int mask =
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + p)), bytes));
-        if (mask)
-            return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
 }
 
 __attribute__((target("avx2"))) inline __m256i ByteMatches(const uint8_t *at, __m256i bytes)
