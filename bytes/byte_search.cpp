@@ -77,8 +77,10 @@ SubstringSearch<Equality>::SubstringSearch(const uint8_t *needle, size_t length)
     }
 }
 
-// A byte looked for alone must be rarer than once in this many positions.
+// A byte looked for alone must be rarer than once in this many positions;
+// it is judged common again after this many hits without its partner.
 constexpr size_t LoneSpacing = 4096;
+constexpr size_t LoneMissesJudged = 16;
 // The stretch a pair scan passes over without a pair before the two bytes
 // are counted: searches that find their pair sooner, such as the next
 // record's tag, never pay for counting.
@@ -143,7 +145,7 @@ size_t SubstringSearch<Equality>::NextLoneCandidate(const uint8_t *haystack, siz
         if (haystack[hit + partner] == needle_[partner])
             return hit;
         start = hit + 1;
-        if (++state.aloneMisses >= 16 && state.aloneMisses * LoneSpacing > state.alonePassed) {
+        if (++state.aloneMisses >= LoneMissesJudged && state.aloneMisses * LoneSpacing > state.alonePassed) {
             state.alone = false;
             return NextCandidate(haystack, start, lastStart, state);
         }

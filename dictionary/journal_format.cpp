@@ -50,8 +50,8 @@ void JournalChecksum::Add(const uint8_t *bytes, int32_t count)
 {
     int32_t i = 0;
 #if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // The four lanes side by side in vector registers where the processor
-    // has them: the same sums, a few times faster.
+    // The four lanes two by two in vector registers where the processor
+    // has them: the same sums in a quarter of the additions.
     typedef uint64_t TwoLanes __attribute__((vector_size(16)));
     TwoLanes sumLow, sumHigh, sumOfSumsLow, sumOfSumsHigh;
     std::memcpy(&sumLow, sum_, sizeof sumLow);
