@@ -1,9 +1,9 @@
 #include "dictionary/copy_restore.h"
-#include "dictionary/numbered_copies.h"
 
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"
+#include "dictionary/numbered_copies.h"
 
 namespace dorvan {
 

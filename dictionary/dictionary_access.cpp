@@ -1,7 +1,7 @@
 #include "dictionary/dictionary_access.h"
-#include "dictionary/numbered_copies.h"
 
 #include "dictionary/dictionary_journal.h"
+#include "dictionary/numbered_copies.h"
 
 namespace dorvan {
 

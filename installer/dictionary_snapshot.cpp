@@ -1,9 +1,9 @@
 // The dictionary as an installer saw it before a change, and the way back
 // to it, for Windows Installer's rollback.
 #include "dictionary/dictionary_access.h"
-#include "dictionary/numbered_copies.h"
 #include "dictionary/dictionary_journal.h"
 #include "dictionary/journal_format.h"
+#include "dictionary/numbered_copies.h"
 #include "installer/installer_actions.h"
 
 namespace dorvan {

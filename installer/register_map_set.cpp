@@ -4,8 +4,8 @@
 
 #include "bytes/byte_search.h"
 #include "dictionary/dictionary_access.h"
-#include "dictionary/numbered_copies.h"
 #include "dictionary/dictionary_journal.h"
+#include "dictionary/numbered_copies.h"
 #include "installer/installer_actions.h"
 
 namespace dorvan {

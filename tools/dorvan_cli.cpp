@@ -15,11 +15,11 @@
 
 #include "bytes/byte_search.h"
 #include "dictionary/copy_restore.h"
-#include "dictionary/numbered_copies.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
 #include "dictionary/dictionary_paths.h"
 #include "dictionary/dictionary_records.h"
+#include "dictionary/numbered_copies.h"
 #include "dorvan.h"
 #include "platform/path_text.h"
 
