@@ -25,22 +25,29 @@ set(limit 120)
 # receives its exit status, `log` the log.
 set(setup "${WORK}/map_set_setup.exe")
 function(run_setup log_name status log)
-  dorvan_run_logged("${drive}/${log_name}" result text
+  dorvan_run_logged("setup (${log_name})" ${limit} "${drive}/${log_name}" result text
                     ${WINE} "${setup}" /VERYSILENT ${ARGN} "/LOG=C:\\${log_name}")
   set(${status} "${result}" PARENT_SCOPE)
   set(${log} "${text}" PARENT_SCOPE)
 endfunction()
 
 # Runs the uninstaller silently. It hands over to a copy of itself and
-# returns at once: the program folder's removal marks its end.
+# returns at once: the program folder's removal marks its end, within the
+# same limit as a setup's.
 function(uninstall what)
+  set(DORVAN_LIMIT ${limit})
   dorvan_run(0 "${what}" ${WINE} "${app}/unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
-  foreach(tenth RANGE 600)
-    if(NOT EXISTS "${app}")
+  string(TIMESTAMP began "%s")
+  while(EXISTS "${app}")
+    string(TIMESTAMP now "%s")
+    math(EXPR waited "${now} - ${began}")
+    if(waited GREATER limit)
+      execute_process(COMMAND ${dorvan_within_report} "" ERROR_VARIABLE report TIMEOUT 60)
+      dorvan_report_if_hung("${what}" "dorvan: still running after its limit of ${limit} s\n${report}")
       break()
     endif()
     execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
-  endforeach()
+  endwhile()
 endfunction()
 
 function(expect_failure what status log pattern)
@@ -83,9 +90,10 @@ expect_failure("no host" "${status}" "${log}"
                "Dorvan: message 17: Instalacja zostaje przerwana\\. Najpierw zainstaluj Microsoft Map")
 
 # No host, without /SUPPRESSMSGBOXES: the setup's own box shows message 17.
-execute_process(COMMAND ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT
+execute_process(COMMAND ${dorvan_within} ${limit} "" ${WINE} "${WORK}/map_set_setup.exe" /VERYSILENT
                 COMMAND ${WINE} ${WATCHER} 60 "*"
-                RESULTS_VARIABLE statuses OUTPUT_VARIABLE box ERROR_VARIABLE err TIMEOUT ${limit})
+                RESULTS_VARIABLE statuses OUTPUT_VARIABLE box ERROR_VARIABLE err TIMEOUT 300)
+dorvan_report_if_hung("no host, boxes shown" "${err}")
 list(GET statuses 0 setup_status)
 list(GET statuses 1 watched)
 if(NOT watched EQUAL 0 OR NOT box MATCHES "Instalacja zostaje przerwana\\. Najpierw zainstaluj Microsoft Map")

@@ -50,9 +50,10 @@ dorvan_remove_host_keys(${WINE})
 
 # No host: message 17, read and closed by a program of its own, and the
 # installer stops before writing anything.
-execute_process(COMMAND ${WINE} ${installer} /S
+execute_process(COMMAND ${dorvan_within} 600 "" ${WINE} ${installer} /S
                 COMMAND ${WINE} ${WATCHER} 300
-                RESULTS_VARIABLE statuses OUTPUT_VARIABLE box ERROR_VARIABLE err TIMEOUT 600)
+                RESULTS_VARIABLE statuses OUTPUT_VARIABLE box ERROR_VARIABLE err TIMEOUT 720)
+dorvan_report_if_hung("no host" "${err}")
 list(GET statuses 1 watched)
 if(NOT watched EQUAL 0 OR NOT box MATCHES "Instalacja zostaje przerwana\\. Najpierw zainstaluj Microsoft Map")
   message(SEND_ERROR "no host: expected message 17 in a box, got status ${statuses}: ${box}\n${err}")

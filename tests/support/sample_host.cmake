@@ -52,10 +52,34 @@ function(dorvan_expect_exists path wanted after)
   endif()
 endfunction()
 
-# Runs a command with a time limit and reports an error unless it ends with
-# status `expected`; `what` names the step.
+# Every installer run goes through run_within_limit.sh, which reports a run
+# still going at its limit before it ends it. `${dorvan_within} LIMIT LOG`
+# goes before the command (LOG "" for a run without one); CMake's own
+# limit is only the last resort.
+set(dorvan_within sh "${CMAKE_CURRENT_LIST_DIR}/run_within_limit.sh")
+set(dorvan_within_report sh "${CMAKE_CURRENT_LIST_DIR}/run_within_limit.sh" report)
+
+# An error naming the step `what` where its standard error `output` holds
+# the report of a run that passed its limit.
+function(dorvan_report_if_hung what output)
+  string(FIND "${output}" "dorvan: still running after" at)
+  if(NOT at EQUAL -1)
+    string(SUBSTRING "${output}" ${at} -1 report)
+    message(SEND_ERROR "${what}:\n${report}")
+  endif()
+endfunction()
+
+# Runs a command within `DORVAN_LIMIT` seconds (600 where the caller sets
+# none) and reports an error unless it ends with status `expected`; `what`
+# names the step.
 function(dorvan_run expected what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 600)
+  if(NOT DORVAN_LIMIT)
+    set(DORVAN_LIMIT 600)
+  endif()
+  math(EXPR last_resort "${DORVAN_LIMIT} + 120")
+  execute_process(COMMAND ${dorvan_within} ${DORVAN_LIMIT} "" ${ARGN} RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT ${last_resort})
+  dorvan_report_if_hung("${what}" "${err}")
   if(NOT status STREQUAL expected)
     message(FATAL_ERROR "${what}: expected status ${expected}, got ${status}\n${out}\n${err}")
   endif()
@@ -70,11 +94,15 @@ function(dorvan_remove_host_keys wine)
   endforeach()
 endfunction()
 
-# Runs an installer with a time limit and its log in `log_file`: `status`
-# receives its exit status, `log` the log (empty when it wrote none).
-function(dorvan_run_logged log_file status log)
+# Runs an installer within `limit` seconds, its log in `log_file`:
+# `status` receives its exit status, `log` the log (empty when it wrote
+# none); `what` names the step.
+function(dorvan_run_logged what limit log_file status log)
   file(REMOVE "${log_file}")
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET TIMEOUT 300)
+  math(EXPR last_resort "${limit} + 120")
+  execute_process(COMMAND ${dorvan_within} ${limit} "${log_file}" ${ARGN} RESULT_VARIABLE result
+                  OUTPUT_QUIET ERROR_VARIABLE err TIMEOUT ${last_resort})
+  dorvan_report_if_hung("${what}" "${err}")
   set(text "")
   if(EXISTS "${log_file}")
     file(READ "${log_file}" text)
