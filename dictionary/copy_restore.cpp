@@ -2,6 +2,7 @@
 
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
+#include "dictionary/dictionary_lock.h"
 #include "dictionary/dictionary_paths.h"
 #include "dictionary/numbered_copies.h"
 
@@ -19,7 +20,9 @@ Status RestoreNumberedCopy(const char *dictionaryPath, uint32_t number)
     copy.handle.Close();
     if (!status.Ok() || FirstRecordCutShort(copy.begin(), copy.length) >= 0)
         return StatusOf(StatusCode::CopyNotWhole, FileRole::NumberedCopy);
-    if (!(status = RollBackInterruptedEdit(dictionaryPath, platform::FileMode::ReadWrite)).Ok())
+    platform::FileHandle lock;
+    if (!(status = HoldDictionary(dictionaryPath, platform::FileLock::Exclusive, lock)).Ok() ||
+        !(status = RollBackInterruptedEdit(dictionaryPath, platform::FileMode::ReadWrite)).Ok())
         return status;
     RemoveCopyInProgress(dictionaryPath);
     WholeFile dictionary;

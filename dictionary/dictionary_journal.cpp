@@ -248,10 +248,14 @@ Status FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail
     return WriteFailure;
 }
 
-// Any failure of an edit is one failure to write the dictionary.
+// Any failure of an edit is one failure to write the dictionary, but for
+// a journal that an older library's edit holds: the dictionary is in use.
 Status EditFailure(const Status &status)
 {
-    return status.Ok() ? Success : StatusOf(StatusCode::WriteFailed, FileRole::Dictionary);
+    if (status.Ok())
+        return Success;
+    return StatusOf(status.code == StatusCode::FileInUse ? StatusCode::FileInUse : StatusCode::WriteFailed,
+                    FileRole::Dictionary);
 }
 
 // Replaces the dictionary's bytes from `firstChanged` on, guarded by the
@@ -274,6 +278,12 @@ Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t fi
 
 }  // namespace
 
+bool JournalLeftBeside(const char *dictionaryPath)
+{
+    char journalPath[PathBufferSize];
+    return JournalPathOf(journalPath, dictionaryPath) && platform::FileExists(journalPath);
+}
+
 Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
 {
     const Status stuck = StatusOf(StatusCode::JournalStuck, FileRole::Journal);
@@ -281,9 +291,10 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
     if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
         return Success;
     {
-        // Held by another process, the journal belongs to an edit still
-        // running, not to an interrupted one; unreadable, it may describe
-        // one. Either way the dictionary cannot be trusted now.
+        // Held by another process (an older library's edit), the journal
+        // belongs to an edit still running, not to an interrupted one;
+        // unreadable, it may describe one. Either way the dictionary
+        // cannot be trusted now.
         FileHandle journal;
         if (!journal.Open(journalPath, FileMode::Journal).Ok())
             return stuck;

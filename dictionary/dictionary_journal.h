@@ -11,9 +11,12 @@
 // that cannot be made whole stops the edit before it starts. A complete
 // journal that the next call finds means an edit was interrupted: its
 // saved bytes put the dictionary back as it was before.
-// The edit holds its journal open throughout, so that another process's
-// call takes a journal in use for one left by a crash and neither reads
-// the dictionary half-edited nor edits it at the same time.
+// Every edit runs with the dictionary held exclusive (dictionary_lock.h),
+// so a journal that a call holding the dictionary finds was left by a
+// crash. The edit holds its journal open throughout too, so that an older
+// version of the library, which takes no lock on the dictionary, takes it
+// for an edit running now and neither reads the dictionary half-edited
+// nor edits it at the same time.
 //
 // The journal is no backup: it exists only while an edit runs. The numbered
 // copies are the user's; no numbered name can ever be the journal's.
@@ -39,6 +42,9 @@ constexpr char JournalSuffix[] = "-journal";
 // it), or, before an edit, it was rolled back but could not be cleared, so
 // that it would undo the edit on a later call.
 Status RollBackInterruptedEdit(const char *dictionaryPath, platform::FileMode mode);
+
+// Whether a journal lies beside the dictionary.
+bool JournalLeftBeside(const char *dictionaryPath);
 
 // What the next call will do with a journal found beside the dictionary,
 // told without changing anything, for support staff.

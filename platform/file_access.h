@@ -27,6 +27,13 @@ enum class FileMode {
 
 constexpr int NoFile = -1;
 
+// A lock on a whole file, which every process of the library honours and
+// nothing else sees: many may hold it shared, one exclusive. It belongs to
+// the handle, so it ends when the handle is closed or its process ends in
+// any way, and it never stops another program from reading or writing the
+// file's bytes.
+enum class FileLock { Shared, Exclusive };
+
 struct FileTable {
     // A handle in `*handle`, or NoFile with FileMissing, NameTaken,
     // FileInUse, NotPermitted (no rights to it or to create it) or
@@ -65,6 +72,13 @@ struct FileTable {
     // Whether a file of that name exists; false also when that cannot be
     // told.
     bool (*exists)(const char *path);
+    // Takes `kind` of lock on an open file in place of any it holds, or
+    // FileInUse at once while another handle holds one that conflicts (the
+    // handle then holds none). CannotOpen where the file system takes no
+    // locks at all.
+    Status (*lock)(int handle, FileLock kind);
+    // Lets `milliseconds` go by, for a call waiting on a lock.
+    void (*pause)(int milliseconds);
 };
 
 // The platform's table, and the one in use: the platform's, unless a test
@@ -81,6 +95,8 @@ inline Status FileRemove(const char *path) { return Files->remove(path); }
 inline Status FileRenameNew(const char *from, const char *to) { return Files->renameNew(from, to); }
 inline Status FileLength(int handle, int64_t *length) { return Files->length(handle, length); }
 inline bool FileExists(const char *path) { return Files->exists(path); }
+inline Status FileTakeLock(int handle, FileLock kind) { return Files->lock(handle, kind); }
+inline void Pause(int milliseconds) { Files->pause(milliseconds); }
 
 // Every one of `count` bytes at `offset`, or a failure: transfers that come
 // back short are carried on here. A file that ends first is ReadFailed.

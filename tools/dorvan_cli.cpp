@@ -17,6 +17,7 @@
 #include "dictionary/copy_restore.h"
 #include "dictionary/dictionary_file.h"
 #include "dictionary/dictionary_journal.h"
+#include "dictionary/dictionary_lock.h"
 #include "dictionary/dictionary_paths.h"
 #include "dictionary/dictionary_records.h"
 #include "dictionary/numbered_copies.h"
@@ -209,6 +210,15 @@ std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
 int CheckDictionary(const std::string &directory)
 {
     const std::string path = DictionaryPath(directory);
+    // Held shared, as a query holds it: what is reported is no edit's
+    // passing state, and a journal found is a crash's.
+    dorvan::platform::FileHandle lock;
+    if (dorvan::HoldDictionary(path.c_str(), dorvan::platform::FileLock::Shared, lock).code ==
+        dorvan::StatusCode::FileInUse) {
+        std::fprintf(stderr, "dorvan: %s is held by an edit running now; check again when it has ended\n",
+                     path.c_str());
+        return Failure;
+    }
     dorvan::WholeFile dictionary;
     if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dorvan::FileRole::Dictionary, dictionary).Ok()) {
         std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace dorvan::platform {
@@ -190,11 +191,33 @@ bool ExistsNative(const char *path)
     return access(path, F_OK) == 0;
 }
 
+// A lock of the open file description, as the journal's is: another
+// process's open of the same file conflicts, and the lock goes with the
+// last descriptor of that open, however its process ends.
+Status LockNative(int handle, FileLock kind)
+{
+    const int operation = (kind == FileLock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    int locked;
+    do
+        locked = flock(handle, operation);
+    while (locked != 0 && errno == EINTR);
+    if (locked == 0)
+        return Success;
+    return StatusOf(errno == EWOULDBLOCK ? StatusCode::FileInUse : StatusCode::CannotOpen);
+}
+
+void PauseNative(int milliseconds)
+{
+    timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
+}
+
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,      ReadSomeNative,  WriteSomeNative, ReadNextNative,
-                               ResizeNative,    CloseNative,     SyncNative,      SyncFolderNative,
-                               RemoveNative,    RenameNewNative, LengthNative,    ExistsNative};
+const FileTable NativeFiles = {OpenNative,   ReadSomeNative,  WriteSomeNative, ReadNextNative, ResizeNative,
+                               CloseNative,  SyncNative,      SyncFolderNative, RemoveNative,  RenameNewNative,
+                               LengthNative, ExistsNative,    LockNative,      PauseNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -200,11 +200,36 @@ bool ExistsNative(const char *path)
     return WidenPath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Windows' byte-range locks bar other handles from the bytes they cover,
+// so the lock is the one byte at 4 GiB: past every byte a dictionary of
+// the 32-bit range holds, and so past every read and write, the host's
+// included.
+constexpr DWORD LockOffsetHigh = 1;
+
+Status LockNative(int handle, FileLock kind)
+{
+    OVERLAPPED place = {};
+    place.OffsetHigh = LockOffsetHigh;
+    // A handle holds one lock of its own at most: any it held goes first.
+    UnlockFileEx(ToHandle(handle), 0, 1, 0, &place);
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (kind == FileLock::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(ToHandle(handle), flags, 0, 1, 0, &place))
+        return Success;
+    const DWORD reason = GetLastError();
+    return StatusOf(reason == ERROR_LOCK_VIOLATION || reason == ERROR_IO_PENDING ? StatusCode::FileInUse
+                                                                                : StatusCode::CannotOpen);
+}
+
+void PauseNative(int milliseconds)
+{
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,      ReadSomeNative,  WriteSomeNative, ReadNextNative,
-                               ResizeNative,    CloseNative,     SyncNative,      SyncFolderNative,
-                               RemoveNative,    RenameNewNative, LengthNative,    ExistsNative};
+const FileTable NativeFiles = {OpenNative,   ReadSomeNative,  WriteSomeNative, ReadNextNative, ResizeNative,
+                               CloseNative,  SyncNative,      SyncFolderNative, RemoveNative,  RenameNewNative,
+                               LengthNative, ExistsNative,    LockNative,      PauseNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

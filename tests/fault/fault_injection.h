@@ -8,7 +8,7 @@
 
 namespace dorvan::test::fault {
 
-enum class Operation { Open, Read, Write, Resize, Close, Sync, SyncFolder, Remove, Rename, Length, Exists, Allocate, Any };
+enum class Operation { Open, Read, Write, Resize, Close, Sync, SyncFolder, Remove, Rename, Length, Exists, Lock, Allocate, Any };
 
 enum class Fault {
     Fail,     // the operation fails (an allocation answers null)

@@ -188,6 +188,13 @@ bool ExistsFaulty(const char *path)
     return Strikes(Operation::Exists) ? false : NativeFiles.exists(path);
 }
 
+Status LockFaulty(int handle, FileLock kind)
+{
+    return Strikes(Operation::Lock) ? StatusOf(StatusCode::CannotOpen) : NativeFiles.lock(handle, kind);
+}
+
+void PauseNative(int milliseconds) { NativeFiles.pause(milliseconds); }
+
 void *AllocateFaulty(size_t size)
 {
     if (Strikes(Operation::Allocate))
@@ -205,9 +212,9 @@ void ReleaseFaulty(void *block)
     NativeMemory.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,      ReadSomeFaulty,  WriteSomeFaulty, ReadNextFaulty,
-                               ResizeFaulty,    CloseFaulty,     SyncFaulty,      SyncFolderFaulty,
-                               RemoveFaulty,    RenameNewFaulty, LengthFaulty,    ExistsFaulty};
+const FileTable FaultyFiles = {OpenFaulty,   ReadSomeFaulty,  WriteSomeFaulty, ReadNextFaulty, ResizeFaulty,
+                               CloseFaulty,  SyncFaulty,      SyncFolderFaulty, RemoveFaulty,  RenameNewFaulty,
+                               LengthFaulty, ExistsFaulty,    LockFaulty,      PauseNative};
 const MemoryTable FaultyMemory = {AllocateFaulty, ReleaseFaulty};
 const bool Installed = (Files = &FaultyFiles, Memory = &FaultyMemory, true);
 

@@ -2,7 +2,10 @@
 // dictionary with each of the four editing exports. One call of an export
 // follows each kill; after it the dictionary holds exactly its old or its
 // new bytes. DORVAN_CRASH_KILLS sets the number of kills per export
-// (scripts/crash runs a thousand and more).
+// (scripts/crash runs a thousand and more). Then eight processes race on
+// one dictionary, on their own and with one killed every 25 to 75 ms
+// (DORVAN_RACE_SECONDS long), and the dictionary and its copies hold what
+// their answers say.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -17,6 +20,8 @@
 #include <random>
 
 #include "dictionary_builder.h"
+#include "dorvan_setup.h"
+#include "edit_race.h"
 #include "library_exports.h"
 #include "test_files.h"
 
@@ -132,6 +137,79 @@ TEST_F(CrashDuringEdit, TheNextCallFindsTheOldOrTheNewDictionary)
         std::printf("  %s: %d kills within %lld us, %d found with a journal to roll back, %d left neither old nor "
                     "new\n",
                     edit.name, kills, static_cast<long long>(span.count()), rolledBack, neither);
+    }
+}
+
+// Racers with an even number install as Dorvan.dll's actions do, the
+// others as DorvanSetup.dll's.
+RaceCalls RacerCalls(int id, const std::string &data, const std::string &source)
+{
+    const LibraryExports &library = Library();
+    RaceCalls calls;
+    calls.install = [=, &library] {
+        wchar_t message[512];
+        return id % 2 ? ::RegisterMapSet(source.c_str(), data.c_str(), message, 512) == 0
+                      : library.SetGeoDict(nullptr, "", source.c_str(), data.c_str(), "") == 1;
+    };
+    calls.uninstall = [=, &library] {
+        wchar_t message[512];
+        return id % 2 ? ::UnregisterMapSet(data.c_str(), message, 512) == 0
+                      : library.ClearGeoDict(nullptr, "", "", data.c_str(), "") == 1;
+    };
+    calls.installed = [=, &library] { return library.VorezuInstalled(data.c_str()); };
+    calls.find = [=, &library](const char *name) { return library.GeoDictFind(data.c_str(), name); };
+    calls.remove = [=, &library](const char *name) { return library.GeoDictRemove(data.c_str(), name); };
+    calls.glue = [=, &library](const char *file) { return library.GeoDictGlue(data.c_str(), file); };
+    return calls;
+}
+
+TEST_F(CrashDuringEdit, RacersLeaveWhatTheirAnswersSay)
+{
+    const std::string data = data_.Name(), source = source_.Name();
+    const char *setting = std::getenv("DORVAN_RACE_SECONDS");
+    const auto racing = std::chrono::milliseconds(setting ? std::atoi(setting) * 1000 : 2000);
+    std::mt19937 random(17);
+    for (const bool killing : {false, true}) {
+        Place(RaceDictionary());
+        WriteFileBytes(source_ / "GeoExt.gxt", RaceEntry());
+        TempDirectory scratch("race");
+        std::vector<std::string> logs;
+        std::vector<pid_t> racers;
+        const auto start = [&] {
+            const int id = static_cast<int>(logs.size());
+            logs.push_back((scratch / ("racer" + std::to_string(id) + ".log")).string());
+            const pid_t child = fork();
+            if (child == 0) {
+                Race(RacerCalls(id, data, source), id, killing ? 1 << 30 : 200, 100 + id,
+                     (scratch / ("glue" + std::to_string(id) + ".gxt")).string(), logs.back());
+                _exit(0);
+            }
+            racers.push_back(child);
+        };
+        while (racers.size() < 8)
+            start();
+        for (const auto end = Clock::now() + racing; killing && Clock::now() < end;) {
+            const timespec pause{0, static_cast<long>(25 + random() % 51) * 1000000};
+            nanosleep(&pause, nullptr);
+            const size_t victim = random() % racers.size();
+            kill(racers[victim], SIGKILL);
+            waitpid(racers[victim], nullptr, 0);
+            racers.erase(racers.begin() + static_cast<long>(victim));
+            start();
+        }
+        for (pid_t racer : racers) {
+            if (killing)
+                kill(racer, SIGKILL);
+            waitpid(racer, nullptr, 0);
+        }
+        const int quiet = Library().VorezuInstalled(data.c_str());
+        EXPECT_TRUE(quiet == 0 || quiet == 1) << "the quiet call answered " << quiet;
+        int failures = 0;
+        for (const std::string &problem : CheckRace(data_.Path(), logs, failures))
+            ADD_FAILURE() << (killing ? "with kills: " : "") << problem;
+        if (!killing) {
+            EXPECT_EQ(failures, 0) << "calls that answered failure while waiting their turn";
+        }
     }
 }
 

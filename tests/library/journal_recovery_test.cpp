@@ -2,7 +2,8 @@
 // by an edit that never finished: a complete one is rolled back before the
 // call reads the dictionary; one cut short or damaged, or one whose
 // dictionary was replaced since, is discarded; and one that another
-// process's edit still holds stops every call and stays.
+// process's edit still holds stops every call and stays. A dictionary that
+// another call holds past the wait stops every call too, changing nothing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -63,23 +64,25 @@ TEST(JournalRecovery, EachExportFindsTheDictionaryAsItWasBeforeTheInterruptedEdi
         Bytes after;
         size_t messages;
         bool journalStays;
-        bool held;  // by another process's edit, still running
+        HeldFile::Kind held;  // by another process's edit, still running
     } cases[] = {
-        {"append rolled back, query", halfAppended, appending, query, 1, old, 0, false, false},
-        {"append rolled back, install", halfAppended, appending, set, 1, Concat({old, entry}), 0, false, false},
-        {"rewrite rolled back, query", halfRewritten, rewriting, query, 1, old, 0, false, false},
-        {"rewrite rolled back, uninstall", halfRewritten, rewriting, clear, 1, withoutExact, 0, false, false},
-        {"rewrite rolled back, glue", halfRewritten, rewriting, glue, 0, Concat({old, entry}), 0, false, false},
+        {"append rolled back, query", halfAppended, appending, query, 1, old, 0, false, HeldFile::None},
+        {"append rolled back, install", halfAppended, appending, set, 1, Concat({old, entry}), 0, false, HeldFile::None},
+        {"rewrite rolled back, query", halfRewritten, rewriting, query, 1, old, 0, false, HeldFile::None},
+        {"rewrite rolled back, uninstall", halfRewritten, rewriting, clear, 1, withoutExact, 0, false, HeldFile::None},
+        {"rewrite rolled back, glue", halfRewritten, rewriting, glue, 0, Concat({old, entry}), 0, false, HeldFile::None},
         {"rewrite rolled back, remove", halfRewritten, rewriting, remove, 1,
-         Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST")}), 0, false, false},
-        {"journal cut short, discarded", old, cutShort, query, 1, old, 0, false, false},
-        {"journal changed, discarded", old, changed, query, 1, old, 0, false, false},
-        {"dictionary replaced, shorter, query", other, foreign, query, 0, other, 0, false, false},
-        {"dictionary replaced, shorter, install", other, foreign, set, 1, Concat({other, entry}), 0, false, false},
-        {"dictionary replaced, query", byHand, rewriting, query, 1, byHand, 0, false, false},
-        {"journal in use, query", halfAppended, appending, query, -1, halfAppended, 0, true, true},
-        {"journal in use, install", halfAppended, appending, set, 0, halfAppended, 1, true, true},
-        {"journal in use, remove", halfAppended, appending, remove, -1, halfAppended, 0, true, true},
+         Concat({MakeRecord("Wlochy.GST"), ToBytes("\x00opaque"), MakeRecord("Niemcy.GST")}), 0, false, HeldFile::None},
+        {"journal cut short, discarded", old, cutShort, query, 1, old, 0, false, HeldFile::None},
+        {"journal changed, discarded", old, changed, query, 1, old, 0, false, HeldFile::None},
+        {"dictionary replaced, shorter, query", other, foreign, query, 0, other, 0, false, HeldFile::None},
+        {"dictionary replaced, shorter, install", other, foreign, set, 1, Concat({other, entry}), 0, false, HeldFile::None},
+        {"dictionary replaced, query", byHand, rewriting, query, 1, byHand, 0, false, HeldFile::None},
+        {"journal in use, query", halfAppended, appending, query, -1, halfAppended, 0, true, HeldFile::Journal},
+        {"journal in use, install", halfAppended, appending, set, 0, halfAppended, 1, true, HeldFile::Journal},
+        {"journal in use, remove", halfAppended, appending, remove, -1, halfAppended, 0, true, HeldFile::Journal},
+        {"dictionary held, query", halfAppended, appending, query, -1, halfAppended, 0, true, HeldFile::Dictionary},
+        {"dictionary held, install", halfAppended, appending, set, 0, halfAppended, 1, true, HeldFile::Dictionary},
     };
     for (const Case &c : cases) {
         for (const auto &file : fs::directory_iterator(data.Path()))
@@ -87,7 +90,8 @@ TEST(JournalRecovery, EachExportFindsTheDictionaryAsItWasBeforeTheInterruptedEdi
         WriteFileBytes(data / "Geodict.dct", c.dictionary);
         WriteFileBytes(data / "Geodict.dct-journal", c.journal);
         MessageCapture capture;
-        std::unique_ptr<HeldFile> held(c.held ? new HeldFile(data / "Geodict.dct-journal") : nullptr);
+        const char *heldName = c.held == HeldFile::Journal ? "Geodict.dct-journal" : "Geodict.dct";
+        std::unique_ptr<HeldFile> held(c.held ? new HeldFile(data / heldName, c.held) : nullptr);
         EXPECT_EQ(c.answer, c.call()) << c.what;
         held.reset();
         EXPECT_EQ(c.after, ReadFileBytes(data / "Geodict.dct")) << c.what;

@@ -101,17 +101,24 @@ std::vector<std::string> TempDirectory::Listing() const
 }
 
 #ifdef _WIN32
-HeldFile::HeldFile(const fs::path &path)
-    : handle_(reinterpret_cast<intptr_t>(
-          CreateFileA(path.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
+HeldFile::HeldFile(const fs::path &path, Kind kind)
+    : handle_(reinterpret_cast<intptr_t>(CreateFileA(path.string().c_str(), GENERIC_READ,
+                                                     kind == Journal ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
 {
-    if (reinterpret_cast<HANDLE>(handle_) == INVALID_HANDLE_VALUE)
+    // The library's lock: the byte at 4 GiB.
+    OVERLAPPED place = {};
+    place.OffsetHigh = 1;
+    if (reinterpret_cast<HANDLE>(handle_) == INVALID_HANDLE_VALUE ||
+        (kind == Dictionary &&
+         !LockFileEx(reinterpret_cast<HANDLE>(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                     &place)))
         throw std::runtime_error("cannot hold " + path.string());
 }
 
 HeldFile::~HeldFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
 #else
-HeldFile::HeldFile(const fs::path &path) : handle_(open(path.c_str(), O_RDONLY | O_CLOEXEC))
+HeldFile::HeldFile(const fs::path &path, Kind) : handle_(open(path.c_str(), O_RDONLY | O_CLOEXEC))
 {
     if (handle_ < 0 || flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) != 0)
         throw std::runtime_error("cannot hold " + path.string());

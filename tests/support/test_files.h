@@ -47,11 +47,13 @@ private:
     std::filesystem::path path_;
 };
 
-// An existing file held open as a running edit holds its journal: locked
-// on the portable build, shared with no one on Windows.
+// An existing file held open as a running edit holds it: a journal locked
+// on the portable build and shared with no one on Windows; a dictionary
+// locked exclusive as the library locks it.
 class HeldFile {
 public:
-    explicit HeldFile(const std::filesystem::path &path);
+    enum Kind { None, Journal, Dictionary };
+    HeldFile(const std::filesystem::path &path, Kind kind);
     ~HeldFile();
     HeldFile(const HeldFile &) = delete;
     HeldFile &operator=(const HeldFile &) = delete;
