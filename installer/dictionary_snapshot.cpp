@@ -16,7 +16,8 @@ bool Matches(const WholeFile &file, const DictionarySnapshot &snapshot)
 }
 
 // How far past the expected copy's number the rollback looks for another
-// copy with the same bytes: a copy taken since fills the first free name.
+// copy with the same bytes, and how many free names in a row end the
+// search: a copy taken since fills the first free name.
 constexpr uint32_t CopiesLookedAt = 64;
 
 }  // namespace
@@ -48,8 +49,17 @@ Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot
                Matches(copy, snapshot);
     };
     bool found = holdsTheBytes(snapshot.copyNumber);
-    for (uint32_t number = 0; !found && number <= snapshot.copyNumber + CopiesLookedAt; ++number)
-        found = number != snapshot.copyNumber && holdsTheBytes(number);
+    // A copy takes the first free name, so the search ends where that many
+    // names in a row are free, or past the expected number by that many,
+    // whichever comes first: it never runs on towards the largest number.
+    const uint32_t last = snapshot.copyNumber < UINT32_MAX - CopiesLookedAt ? snapshot.copyNumber + CopiesLookedAt
+                                                                           : UINT32_MAX - 1;
+    for (uint32_t number = 0, free = 0; !found && number <= last && free < CopiesLookedAt; ++number) {
+        char name[PathBufferSize];
+        const bool taken = NumberedCopyName(dictionary.path.text, number, name) && platform::FileExists(name);
+        free = taken ? 0 : free + 1;
+        found = taken && number != snapshot.copyNumber && holdsTheBytes(number);
+    }
     if (found) {
         copy.handle.Close();
         return ReplaceDictionary(dictionary.path.text, dictionary.file, copy.begin(), copy.length);

@@ -46,6 +46,9 @@ constexpr unsigned InstallFailure = 1603;  // ERROR_INSTALL_FAILURE
 // The directory the map files go to, and the one holding "GeoExt.gxt".
 constexpr char MapDataProperty[] = "DORVANMAPDATA";
 constexpr char EntryProperty[] = "DORVANENTRYDIR";
+// Set to "1" once the map data directory is the host's: without it,
+// DORVANMAPDATA is only the package's own default folder.
+constexpr char HostFoundProperty[] = "DORVANHOSTFOUND";
 // The deferred actions' names in the package, whose properties carry their
 // CustomActionData.
 constexpr char RegisterAction[] = "DorvanRegisterMapSet";
@@ -108,11 +111,29 @@ bool Removing(InstallerSession session)
     return SessionProperty(session, "REMOVE", remove) && std::strcmp(remove, "ALL") == 0;
 }
 
-// The CustomActionData of a deferred or rollback action, in `data`: false
-// when it is empty, and the action has nothing to do.
-bool ActionData(InstallerSession session, char (&data)[PropertySize])
+// A property's value in `value`; false, with a log line, when it cannot be
+// read or does not fit, and the action then fails rather than going on
+// with an empty or a cut text (an empty folder would be a relative path).
+bool ReadProperty(InstallerSession session, const char *action, const char *name, char (&value)[PropertySize])
 {
-    return SessionProperty(session, "CustomActionData", data) && data[0] != '\0';
+    if (SessionProperty(session, name, value))
+        return true;
+    Log(session, action, "cannot read the whole of the property ", name);
+    return false;
+}
+
+enum class ActionDataFound { Some, None, Unreadable };
+
+// The CustomActionData of a deferred or rollback action, in `data`: None
+// when it is empty, and the action has nothing to do.
+ActionDataFound ActionData(InstallerSession session, const char *action, char (&data)[PropertySize])
+{
+    if (!ReadProperty(session, action, "CustomActionData", data))
+        return ActionDataFound::Unreadable;
+    if (data[0] != '\0')
+        return ActionDataFound::Some;
+    Log(session, action, "nothing to do");
+    return ActionDataFound::None;
 }
 
 unsigned Malformed(InstallerSession session, const char *action, const char *data)
@@ -135,7 +156,8 @@ unsigned FindMapDataDirAction(InstallerSession session)
     const char *const action = "FindMapDataDir";
     char directory[PathBufferSize];
     const Status status = FindMapDataDir(directory);
-    if (status.Ok() && SetSessionProperty(session, MapDataProperty, directory).Ok()) {
+    if (status.Ok() && SetSessionProperty(session, MapDataProperty, directory).Ok() &&
+        SetSessionProperty(session, HostFoundProperty, "1").Ok()) {
         Log(session, action, "map data directory ", directory);
         return InstallSuccess;
     }
@@ -147,12 +169,31 @@ unsigned FindMapDataDirAction(InstallerSession session)
     return Answer(session, action, status, {}, "");
 }
 
+// Each deferred and rollback action's CustomActionData, "" for nothing to
+// do.
+bool HandOut(InstallerSession session, const char *registration, const char *unregistration,
+             const char *registrationRollback, const char *unregistrationRollback)
+{
+    return SetSessionProperty(session, RegisterAction, registration).Ok() &&
+           SetSessionProperty(session, UnregisterAction, unregistration).Ok() &&
+           SetSessionProperty(session, RegisterRollback, registrationRollback).Ok() &&
+           SetSessionProperty(session, UnregisterRollback, unregistrationRollback).Ok();
+}
+
 unsigned PrepareMapSetActions(InstallerSession session)
 {
     const char *const action = "PrepareMapSetActions";
-    char mapData[PropertySize], entry[PropertySize];
-    SessionProperty(session, MapDataProperty, mapData);
-    SessionProperty(session, EntryProperty, entry);
+    char mapData[PropertySize], entry[PropertySize], hostFound[PropertySize];
+    // A removal without the host: nothing to unregister, and the package's
+    // default folder goes to no deferred action.
+    if (Removing(session) && (!SessionProperty(session, HostFoundProperty, hostFound) ||
+                              std::strcmp(hostFound, "1") != 0)) {
+        Log(session, action, "no host; nothing to unregister");
+        return HandOut(session, "", "", "", "") ? InstallSuccess : InstallFailure;
+    }
+    if (!ReadProperty(session, action, MapDataProperty, mapData) ||
+        !ReadProperty(session, action, EntryProperty, entry))
+        return InstallFailure;
     DictionarySnapshot snapshot{};
     const Status status = TakeDictionarySnapshot(mapData, snapshot);
     if (!status.Ok()) {
@@ -170,11 +211,7 @@ unsigned PrepareMapSetActions(InstallerSession session)
     const bool stays = Removing(session) && RegistrationStaysFor(session, product);
     if (stays)
         Log(session, action, "the map set stays registered for the product ", product);
-    const bool set = SetSessionProperty(session, RegisterAction, registration.Get()).Ok() &&
-                     SetSessionProperty(session, UnregisterAction, stays ? "" : mapData).Ok() &&
-                     SetSessionProperty(session, RegisterRollback, rollback.Get()).Ok() &&
-                     SetSessionProperty(session, UnregisterRollback, stays ? "" : rollback.Get()).Ok();
-    if (!set)
+    if (!HandOut(session, registration.Get(), stays ? "" : mapData, rollback.Get(), stays ? "" : rollback.Get()))
         return Answer(session, action, StatusOf(StatusCode::NoMemory), {}, "");
     Log(session, action, "dictionary before the change: ", rollback.Get());
     return InstallSuccess;
@@ -190,10 +227,9 @@ unsigned RunDeferred(InstallerSession session, const char *action, int count, St
 {
     char data[PropertySize], shown[PropertySize];
     char *fields[2];
-    if (!ActionData(session, data)) {
-        Log(session, action, "nothing to do");
-        return InstallSuccess;
-    }
+    const ActionDataFound found = ActionData(session, action, data);
+    if (found != ActionDataFound::Some)
+        return found == ActionDataFound::None ? InstallSuccess : InstallFailure;
     std::memcpy(shown, data, sizeof data);
     if (!SplitFields(data, fields, count))
         return Malformed(session, action, shown);
@@ -226,10 +262,9 @@ unsigned RestoreDictionaryAction(InstallerSession session)
 {
     const char *const action = "RestoreDictionary";
     char data[PropertySize], shown[PropertySize];
-    if (!ActionData(session, data)) {
-        Log(session, action, "nothing to do");
-        return InstallSuccess;
-    }
+    const ActionDataFound found = ActionData(session, action, data);
+    if (found != ActionDataFound::Some)
+        return found == ActionDataFound::None ? InstallSuccess : InstallFailure;
     std::memcpy(shown, data, sizeof data);
     char *mapData = nullptr;
     DictionarySnapshot snapshot{};

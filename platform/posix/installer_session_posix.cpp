@@ -12,9 +12,11 @@ namespace dorvan::platform {
 
 namespace {
 
+// Values may be longer than a property read takes, as in a real session,
+// where such a read answers that it does not fit.
 struct Property {
     char name[64];
-    char value[PropertySize];
+    char value[2 * PropertySize];
 };
 
 Property Properties[32];
@@ -37,15 +39,19 @@ Property *Find(const char *name, bool create)
 bool SessionProperty(InstallerSession, const char *name, char (&value)[PropertySize])
 {
     value[0] = '\0';
-    if (const Property *property = Find(name, false))
-        std::memcpy(value, property->value, PropertySize);
+    const Property *property = Find(name, false);
+    if (!property)
+        return true;
+    if (std::strlen(property->value) >= PropertySize)
+        return false;
+    std::strcpy(value, property->value);
     return true;
 }
 
 Status SetSessionProperty(InstallerSession, const char *name, const char *value)
 {
     Property *property = Find(name, true);
-    if (!property || std::strlen(name) >= sizeof property->name || std::strlen(value) >= PropertySize)
+    if (!property || std::strlen(name) >= sizeof property->name || std::strlen(value) >= sizeof property->value)
         return StatusOf(StatusCode::WriteFailed);
     std::strcpy(property->name, name);
     std::strcpy(property->value, value);

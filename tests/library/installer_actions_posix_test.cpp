@@ -56,6 +56,7 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
     WriteFileBytes(source / "GeoExt.gxt", Entry);
     DorvanSetSessionProperty("DORVANMAPDATA", data.Name().c_str());
     DorvanSetSessionProperty("DORVANENTRYDIR", source.Name().c_str());
+    DorvanSetSessionProperty("DORVANHOSTFOUND", "1");
 
     struct Change {
         const char *name;
@@ -91,12 +92,16 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
     DorvanSetSessionProperty("REMOVE", "");
 
     // CustomActionData that the immediate action did not write (the reader
-    // has its own table): 1603, and nothing touched.
+    // has its own table), one that does not fit a property read (cut, it
+    // would still name the folder), and a copy number at the top of the
+    // range, whose search must end: 1603, and nothing touched.
     WriteFileBytes(data / "Geodict.dct", Concat({Host, Entry, Entry}));
     const std::pair<unsigned (*)(unsigned long), std::string> malformed[] = {
         {RegisterMapSetAction, source.Name() + "|" + data.Name() + "|"},
         {UnregisterMapSetAction, data.Name() + "|" + data.Name()},
         {RestoreDictionaryAction, data.Name() + "|83x|2751f3777227d67a|1"},
+        {UnregisterMapSetAction, data.Name() + std::string(3000, '/')},
+        {RestoreDictionaryAction, data.Name() + "|83|2751f3777227d67a|4294967231"},
     };
     for (const auto &[action, text] : malformed) {
         DorvanSetSessionProperty("CustomActionData", text.c_str());
@@ -122,12 +127,21 @@ TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)
     EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
 
     // No dictionary: the immediate action fails the installation, but not
-    // a removal, which has nothing to unregister.
+    // a removal, which has nothing to unregister; nor does a removal with
+    // no host, whose deferred actions get no folder at all. A folder that
+    // does not fit a property read fails the immediate action.
     std::filesystem::remove(data / "Geodict.dct");
     EXPECT_EQ(1603u, PrepareMapSetActions(0));
     DorvanSetSessionProperty("REMOVE", "ALL");
     EXPECT_EQ(0u, PrepareMapSetActions(0));
+    WriteFileBytes(data / "Geodict.dct", Concat({Host, Entry}));
+    DorvanSetSessionProperty("DORVANHOSTFOUND", "");
+    EXPECT_EQ(0u, PrepareMapSetActions(0));
+    EXPECT_EQ("", SessionProperty("DorvanUnregisterMapSet"));
     DorvanSetSessionProperty("REMOVE", "");
+    DorvanSetSessionProperty("DORVANMAPDATA", (data.Name() + std::string(3000, '/')).c_str());
+    EXPECT_EQ(1603u, PrepareMapSetActions(0));
+    EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
 }
 
 }  // namespace
