@@ -71,10 +71,10 @@ constexpr Status HostNotFound = StatusOf(StatusCode::HostNotFound);
 // The directory derived from the common-files directory into `candidate`;
 // HostNotFound when it cannot be derived, does not fit a path buffer, or
 // holds no dictionary.
-Status DeriveMapDataDirectory(ComposedPath &candidate)
+Status DeriveMapDataDirectory(ComposedPath &candidate, platform::KeyAccess access)
 {
     RegistryKeyGuard currentVersion;
-    if (!platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion",
+    if (!platform::RegistryOpenKey(platform::LocalMachineKey(), "Software\\Microsoft\\Windows\\CurrentVersion", access,
                                    currentVersion.Receive())
              .Ok())
         return HostNotFound;
@@ -97,22 +97,41 @@ Status DeriveMapDataDirectory(ComposedPath &candidate)
 
 }  // namespace
 
-Status FindMapDataDir(char *targetDir)
+Status FindMapDataDir(char *targetDir, platform::KeyAccess access)
 {
+    using platform::KeyAccess;
+    // Where the keys are opened for reading alone, the key the directory is
+    // recorded in is opened again, to write, only to record it.
+    const KeyAccess recording = access == KeyAccess::Read ? KeyAccess::Write : access;
     const platform::RegistryKey machine = platform::LocalMachineKey();
-    RegistryKeyGuard vendor, sharedTools, directories;
-    if (!platform::RegistryOpenKey(machine, "Software\\Microsoft", vendor.Receive()).Ok())
+    RegistryKeyGuard vendor, sharedTools, directories, recorded;
+    if (!platform::RegistryOpenKey(machine, "Software\\Microsoft", access, vendor.Receive()).Ok())
         return HostNotFound;
 
     char mapData[PathBufferSize];
     mapData[0] = '\0';
-    if (platform::RegistryOpenKey(vendor.Get(), "DataMap\\Directories", directories.Receive()).Ok()) {
+    // The key the value was read from, its parent and its name there, and
+    // whether it was opened to write.
+    const char *recordKey = "DataMap\\Directories";
+    platform::RegistryKey recordParent = vendor.Get();
+    bool writable = access != KeyAccess::Read;
+    if (platform::RegistryOpenKey(vendor.Get(), recordKey, access, directories.Receive()).Ok()) {
+        ReadMapDataValue(directories.Get(), mapData);
+    } else if (access == KeyAccess::Read &&
+               platform::RegistryOpenKey(vendor.Get(), "Shared Tools\\Map\\Directories", access,
+                                         directories.Receive())
+                   .Ok()) {
+        recordKey = "Shared Tools\\Map\\Directories";
         ReadMapDataValue(directories.Get(), mapData);
     } else {
-        if (!platform::RegistryOpenKey(vendor.Get(), "Shared Tools", sharedTools.Receive()).Ok())
+        // Made where it is missing, which takes the right to write.
+        if (!platform::RegistryOpenKey(vendor.Get(), "Shared Tools", recording, sharedTools.Receive()).Ok())
             return HostNotFound;
+        recordKey = "Map\\Directories";
+        recordParent = sharedTools.Get();
+        writable = true;
         platform::KeyDisposition disposition = platform::KeyDisposition::CreatedNew;
-        if (!platform::RegistryCreateKey(sharedTools.Get(), "Map\\Directories", directories.Receive(), &disposition)
+        if (!platform::RegistryCreateKey(sharedTools.Get(), recordKey, recording, directories.Receive(), &disposition)
                  .Ok())
             return StatusOf(StatusCode::RegistryKeyNotMade, FileRole::RegistryKey);
         // A key just created holds nothing to read.
@@ -126,14 +145,17 @@ Status FindMapDataDir(char *targetDir)
     }
 
     ComposedPath derived;
-    const Status status = DeriveMapDataDirectory(derived);
+    const Status status = DeriveMapDataDirectory(derived, access);
     if (!status.Ok())
         return status;
     const size_t derivedSize = std::strlen(derived.text) + 1;
     std::memcpy(targetDir, derived.text, derivedSize);
     // Recorded for the next time; whether the record could be written
     // does not change this call's answer.
-    platform::RegistrySetValue(directories.Get(), "MapData", platform::RegistryString,
+    platform::RegistryKey record = directories.Get();
+    if (!writable && platform::RegistryOpenKey(recordParent, recordKey, recording, recorded.Receive()).Ok())
+        record = recorded.Get();
+    platform::RegistrySetValue(record, "MapData", platform::RegistryString,
                                reinterpret_cast<const uint8_t *>(derived.text), static_cast<uint32_t>(derivedSize));
     return Success;
 }

@@ -8,13 +8,15 @@
 #include <cstdint>
 
 #include "dictionary/dictionary_access.h"
+#include "platform/registry.h"
 
 namespace dorvan {
 
 // The host's map data directory into `targetDir` (a path buffer): from its
 // registry record, or derived from the common-files directory, checked and
-// recorded. HostNotFound, or RegistryKeyNotMade.
-Status FindMapDataDir(char *targetDir);
+// recorded, its keys opened with `access` (Full for Dorvan.dll, Read for
+// DorvanSetup.dll). HostNotFound, or RegistryKeyNotMade.
+Status FindMapDataDir(char *targetDir, platform::KeyAccess access);
 
 // Whether an edit may go ahead without its numbered copy.
 enum class CopyRule {

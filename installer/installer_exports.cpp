@@ -10,7 +10,7 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL SetInstallDir(DorvanWindow owner
                                                               char *targetDir, const char *)
 {
     char found[dorvan::PathBufferSize];
-    dorvan::Status status = dorvan::FindMapDataDir(found);
+    dorvan::Status status = dorvan::FindMapDataDir(found, dorvan::platform::KeyAccess::Full);
     if (status.Ok())
         status = dorvan::HandOutDirectory(found, targetDir);
     return dorvan::AnswerInstallerAction(owner, status);

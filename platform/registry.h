@@ -20,10 +20,17 @@ enum RegistryType : uint32_t {
 
 enum class KeyDisposition { CreatedNew = 1, OpenedExisting = 2 };
 
-// Every key is opened, or created, with full access. Sub-key paths use '\'
-// between their names, matched without regard to ASCII letter case.
-Status RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key);
-Status RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition);
+// What a key is opened for: Dorvan.dll opens every key with full access,
+// as its callers have always seen it; DorvanSetup.dll reads with read
+// access alone and asks to write only where it records a directory, so
+// that a standard user's repair can still read the host's keys.
+enum class KeyAccess { Full, Read, Write };
+
+// Sub-key paths use '\' between their names, matched without regard to
+// ASCII letter case. A key opened for Read takes no value.
+Status RegistryOpenKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key);
+Status RegistryCreateKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key,
+                         KeyDisposition *disposition);
 
 // Reads value `name` into `data` (`*size` bytes at most). On return `*type`
 // holds its type and `*size` its length; a value larger than the buffer

@@ -155,7 +155,7 @@ unsigned FindMapDataDirAction(InstallerSession session)
 {
     const char *const action = "FindMapDataDir";
     char directory[PathBufferSize];
-    const Status status = FindMapDataDir(directory);
+    const Status status = FindMapDataDir(directory, platform::KeyAccess::Read);
     if (status.Ok() && SetSessionProperty(session, MapDataProperty, directory).Ok() &&
         SetSessionProperty(session, HostFoundProperty, "1").Ok()) {
         Log(session, action, "map data directory ", directory);

@@ -18,7 +18,7 @@ template <typename Char>
 int FindMapDataDirFor(Char *mapDataDir, wchar_t *message, int messageChars)
 {
     char found[PathBufferSize];
-    Status status = FindMapDataDir(found);
+    Status status = FindMapDataDir(found, platform::KeyAccess::Read);
     if (status.Ok())
         status = HandOutDirectory(found, mapDataDir);
     return AnswerWithText(status, {}, message, messageChars);

@@ -45,8 +45,12 @@ char RegistryRoot[MaxRootLength + 1];  // chosen by the loading program; empty: 
 // relative to the one above it, never through a link, so that a key never
 // leads out of the registry's root, even when a folder is swapped for a
 // link while the key is in use.
+// A key folder without its owner's write bit is one the caller may only
+// read, as a standard user may only read the machine's keys: opening it
+// to write fails, and a key opened to read takes no value.
 struct OpenKey {
     int folder;
+    bool writable;
 };
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -136,7 +140,8 @@ int OpenSubFolder(int folder, const char *name, size_t length)
     return found;
 }
 
-Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *key, KeyDisposition *disposition)
+Status Walk(RegistryKey parent, const char *subKey, bool create, KeyAccess access, RegistryKey *key,
+            KeyDisposition *disposition)
 {
     *key = 0;
     Folder folder(OpenFolderOf(parent, create && parent == LocalMachine));
@@ -169,10 +174,14 @@ Status Walk(RegistryKey parent, const char *subKey, bool create, RegistryKey *ke
         folder.Reset(next);
         path += end ? length + 1 : length;
     }
+    struct stat about;
+    if (access != KeyAccess::Read && (fstat(folder.Get(), &about) != 0 || !(about.st_mode & S_IWUSR)))
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     auto *opened = static_cast<OpenKey *>(MemoryAllocate(sizeof(OpenKey)));
     if (!opened)
         return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     opened->folder = folder.Release();
+    opened->writable = access != KeyAccess::Read;
     if (disposition)
         *disposition = created ? KeyDisposition::CreatedNew : KeyDisposition::OpenedExisting;
     *key = reinterpret_cast<RegistryKey>(opened);
@@ -312,14 +321,15 @@ RegistryKey LocalMachineKey()
     return LocalMachine;
 }
 
-Status RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
+Status RegistryOpenKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key)
 {
-    return Walk(parent, subKey, false, key, nullptr);
+    return Walk(parent, subKey, false, access, key, nullptr);
 }
 
-Status RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
+Status RegistryCreateKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key,
+                         KeyDisposition *disposition)
 {
-    return Walk(parent, subKey, true, key, disposition);
+    return Walk(parent, subKey, true, access, key, disposition);
 }
 
 Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uint8_t *data, uint32_t *size)
@@ -356,6 +366,8 @@ Status RegistryQueryValue(RegistryKey key, const char *name, uint32_t *type, uin
 
 Status RegistrySetValue(RegistryKey key, const char *name, uint32_t type, const uint8_t *data, uint32_t size)
 {
+    if (key != LocalMachine && key != 0 && !reinterpret_cast<const OpenKey *>(key)->writable)
+        return StatusOf(StatusCode::RegistryFailed, FileRole::RegistryKey);
     Folder folder(OpenFolderOf(key, false));
     if (!folder.IsOpen())
         return StatusOf(StatusCode::RegistryMissing, FileRole::RegistryKey);

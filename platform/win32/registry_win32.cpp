@@ -16,10 +16,22 @@ namespace {
 // 32-bit setup program finds them by default. A 64-bit caller of this
 // library asks for that view explicitly.
 #ifdef _WIN64
-const REGSAM HostKeyAccess = KEY_ALL_ACCESS | KEY_WOW64_32KEY;
+constexpr REGSAM HostView = KEY_WOW64_32KEY;
 #else
-const REGSAM HostKeyAccess = KEY_ALL_ACCESS;
+constexpr REGSAM HostView = 0;
 #endif
+
+REGSAM HostKeyAccess(KeyAccess access)
+{
+    switch (access) {
+    case KeyAccess::Read:
+        return KEY_READ | HostView;
+    case KeyAccess::Write:
+        return KEY_READ | KEY_WRITE | HostView;
+    default:
+        return KEY_ALL_ACCESS | HostView;
+    }
+}
 
 HKEY ToHandle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 RegistryKey FromHandle(HKEY key) { return reinterpret_cast<RegistryKey>(key); }
@@ -52,23 +64,25 @@ RegistryKey LocalMachineKey()
     return FromHandle(HKEY_LOCAL_MACHINE);
 }
 
-Status RegistryOpenKey(RegistryKey parent, const char *subKey, RegistryKey *key)
+Status RegistryOpenKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key)
 {
     HKEY opened = nullptr;
     WideName wide;
-    LONG result = WidenName(subKey, wide) ? RegOpenKeyExW(ToHandle(parent), wide, 0, HostKeyAccess, &opened)
+    LONG result = WidenName(subKey, wide) ? RegOpenKeyExW(ToHandle(parent), wide, 0, HostKeyAccess(access), &opened)
                                           : ERROR_INVALID_NAME;
     *key = result == ERROR_SUCCESS ? FromHandle(opened) : 0;
     return StatusOfResult(result);
 }
 
-Status RegistryCreateKey(RegistryKey parent, const char *subKey, RegistryKey *key, KeyDisposition *disposition)
+Status RegistryCreateKey(RegistryKey parent, const char *subKey, KeyAccess access, RegistryKey *key,
+                         KeyDisposition *disposition)
 {
     HKEY created = nullptr;
     DWORD how = 0;
     WideName wide;
     LONG result = WidenName(subKey, wide) ? RegCreateKeyExW(ToHandle(parent), wide, 0, nullptr,
-                                                            REG_OPTION_NON_VOLATILE, HostKeyAccess, nullptr, &created,
+                                                            REG_OPTION_NON_VOLATILE, HostKeyAccess(access), nullptr,
+                                                            &created,
                                                             &how)
                                           : ERROR_INVALID_NAME;
     *key = result == ERROR_SUCCESS ? FromHandle(created) : 0;

@@ -16,6 +16,9 @@
 #ifdef _WIN64
 #include <windows.h>
 #endif
+#ifndef _WIN32
+#include "dorvan_setup.h"
+#endif
 
 namespace dorvan::test {
 namespace {
@@ -235,6 +238,26 @@ TEST_F(SetInstallDirTest, ARecordOnlyInThe64BitViewIsNotRead)
     EXPECT_EQ(derived_, Target());
     EXPECT_EQ(Terminated(derived_), StoredMapData(MapKey));
     EXPECT_FALSE(registry_.KeyExists("Software\\Microsoft\\DataMap"));
+}
+#endif
+
+#ifndef _WIN32
+// Keys the caller may only read, as a standard user's repair meets them:
+// Dorvan.dll opens them with full access, as it always has, and fails;
+// DorvanSetup.dll reads them with read access and finds the directory.
+TEST_F(SetInstallDirTest, KeysTheCallerMayOnlyReadAreReadByDorvanSetup)
+{
+    registry_.SetString(DataMapKey, "MapData", "D:\\Mapy\\Dane");
+    for (const auto &folder : fs::recursive_directory_iterator(registry_.FolderOfKey("Software\\Microsoft")))
+        if (folder.is_directory())
+            fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
+    fs::permissions(registry_.FolderOfKey("Software\\Microsoft"), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(0, Call());
+    ASSERT_EQ(1u, capture_.Messages().size());
+    EXPECT_EQ(HostMissing, capture_.Messages()[0].text);
+    char found[260] = {};
+    EXPECT_EQ(0, ::FindMapDataDir(found, nullptr, 0));
+    EXPECT_STREQ("D:\\Mapy\\Dane", found);
 }
 #endif
 

@@ -67,7 +67,7 @@ TEST(PortableRegistryKey, AKeyFolderSwappedForALinkLeadsNowhereElse)
     test::TempDirectory root, outside;
     ASSERT_EQ(0, DorvanSetRegistryRoot(root.Name().c_str()));
     RegistryKey key = 0;
-    ASSERT_TRUE(RegistryCreateKey(LocalMachineKey(), "Software\\Host", &key, nullptr).Ok());
+    ASSERT_TRUE(RegistryCreateKey(LocalMachineKey(), "Software\\Host", KeyAccess::Full, &key, nullptr).Ok());
     const fs::path folder = root / "HKEY_LOCAL_MACHINE" / "Software" / "Host";
     fs::rename(folder, root / "moved");
     fs::create_symlink(outside.Path(), folder);
@@ -76,7 +76,7 @@ TEST(PortableRegistryKey, AKeyFolderSwappedForALinkLeadsNowhereElse)
     RegistryCloseKey(key);
     EXPECT_TRUE(fs::is_empty(outside.Path()));
     EXPECT_TRUE(fs::exists(root / "moved" / "values.reg"));
-    EXPECT_FALSE(RegistryOpenKey(LocalMachineKey(), "Software\\Host", &key).Ok());
+    EXPECT_FALSE(RegistryOpenKey(LocalMachineKey(), "Software\\Host", KeyAccess::Full, &key).Ok());
     DorvanSetRegistryRoot("/nonexistent");
 }
 
