@@ -13,8 +13,8 @@ namespace dorvan {
 // Puts "Geodict.NNN" (`number` written as "%03u") back as the dictionary
 // of `dictionaryPath`, holding the dictionary exclusive: first an
 // interrupted edit's journal is rolled back or cleared, as the next call
-// would; then the dictionary it replaces is
-// left as a numbered copy; then the copy's bytes go in through the journal.
+// would; then the dictionary it replaces is left as a numbered copy; then
+// the copy's bytes go in through the journal.
 // CopyMissing when there is no such copy; CopyNotWhole when it is no
 // regular file in the folder (a FIFO, a folder, a link), cannot be read
 // whole, or one of its records runs past its end; JournalStuck, or the
