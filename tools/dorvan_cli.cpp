@@ -127,10 +127,25 @@ std::string DictionaryPath(const std::string &directory)
     return path + "Geodict.dct";
 }
 
+// Holds the dictionary shared through `lock`, as a query holds it, so that
+// what the tool reads is no edit's passing state; false, said, when an
+// edit holds it past the wait.
+bool HoldShared(const std::string &path, dorvan::platform::FileHandle &lock)
+{
+    if (dorvan::HoldDictionary(path.c_str(), dorvan::platform::FileLock::Shared, lock).code !=
+        dorvan::StatusCode::FileInUse)
+        return true;
+    std::fprintf(stderr, "dorvan: %s is held by an edit running now; try again when it has ended\n", path.c_str());
+    return false;
+}
+
 // The records as the library walks them, by the library's own walk.
 int ListRecords(const std::string &directory, const std::string &name)
 {
     const std::string path = DictionaryPath(directory);
+    dorvan::platform::FileHandle lock;
+    if (!HoldShared(path, lock))
+        return Failure;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
@@ -210,15 +225,10 @@ std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
 int CheckDictionary(const std::string &directory)
 {
     const std::string path = DictionaryPath(directory);
-    // Held shared, as a query holds it: what is reported is no edit's
-    // passing state, and a journal found is a crash's.
+    // Held shared, so that a journal found is a crash's.
     dorvan::platform::FileHandle lock;
-    if (dorvan::HoldDictionary(path.c_str(), dorvan::platform::FileLock::Shared, lock).code ==
-        dorvan::StatusCode::FileInUse) {
-        std::fprintf(stderr, "dorvan: %s is held by an edit running now; check again when it has ended\n",
-                     path.c_str());
+    if (!HoldShared(path, lock))
         return Failure;
-    }
     dorvan::WholeFile dictionary;
     if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dorvan::FileRole::Dictionary, dictionary).Ok()) {
         std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
