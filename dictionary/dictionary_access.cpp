@@ -9,22 +9,21 @@ namespace dorvan {
 Status ReadDictionary(const char *mapDataDir, platform::FileMode mode, Dictionary &dictionary)
 {
     using platform::FileLock;
-    Status status = BuildDictionaryPath(dictionary.path, mapDataDir);
-    const char *path = dictionary.path.text;
+    DictionaryFolder &folder = dictionary.folder;
+    Status status = OpenDictionaryFolder(mapDataDir, folder);
     if (status.Ok())
-        status = HoldDictionary(path, mode == platform::FileMode::ReadWrite ? FileLock::Exclusive : FileLock::Shared,
-                                dictionary.lock);
+        status = HoldDictionary(folder, mode == platform::FileMode::ReadWrite ? FileLock::Exclusive : FileLock::Shared);
     // Under a shared hold no edit is running: a journal is a crash's, and
     // only an exclusive hold may roll it back.
-    if (status.Ok() && mode != platform::FileMode::ReadWrite && JournalLeftBeside(path))
-        status = HoldDictionary(path, FileLock::Exclusive, dictionary.lock);
+    if (status.Ok() && mode != platform::FileMode::ReadWrite && JournalLeftBeside(folder))
+        status = HoldDictionary(folder, FileLock::Exclusive);
     if (status.Ok())
-        status = RollBackInterruptedEdit(dictionary.path.text, mode);
+        status = RollBackInterruptedEdit(folder, mode);
     // Before an edit, what a crash left of a numbered copy goes.
     if (status.Ok() && mode == platform::FileMode::ReadWrite)
-        RemoveCopyInProgress(dictionary.path.text);
+        status = RemoveCopyInProgress(folder);
     if (status.Ok())
-        status = ReadWholeFile(dictionary.path.text, mode, FileRole::Dictionary, dictionary.file);
+        status = ReadWholeFile(folder.Get(), DictionaryFileName, mode, FileRole::Dictionary, dictionary.file);
     return status;
 }
 

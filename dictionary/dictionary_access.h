@@ -4,14 +4,13 @@
 #pragma once
 
 #include "dictionary/dictionary_file.h"
-#include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_folder.h"
 
 namespace dorvan {
 
 struct Dictionary {
-    ComposedPath path;
-    platform::FileHandle lock;  // held until the call is done with the dictionary
-    WholeFile file;             // closed before the lock is given up
+    DictionaryFolder folder;  // the dictionary held in it until the call is done
+    WholeFile file;           // closed before the lock is given up
 };
 
 // Reads the dictionary of `mapDataDir` whole into `dictionary`, open with
@@ -20,7 +19,9 @@ struct Dictionary {
 // failure concerns the dictionary: FileMissing (no such file, or a path
 // too long for a path buffer), FileInUse (held by another call past the
 // wait), JournalStuck (an interrupted edit that cannot be rolled back
-// now), or the reader's.
+// now), WrittenByOther (a journal or copy in progress beside it that
+// another account may have written, concerning that file), or the
+// reader's.
 Status ReadDictionary(const char *mapDataDir, platform::FileMode mode, Dictionary &dictionary);
 
 }  // namespace dorvan

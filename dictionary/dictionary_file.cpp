@@ -6,8 +6,16 @@ namespace dorvan {
 
 Status ReadWholeFile(const char *path, platform::FileMode mode, FileRole role, WholeFile &file)
 {
+    return ReadWholeFile(platform::NoFolder, path, mode, role, file);
+}
+
+Status ReadWholeFile(int folder, const char *name, platform::FileMode mode, FileRole role, WholeFile &file)
+{
     platform::FileHandle handle;
-    if (!handle.Open(path, mode).Ok())
+    const Status opened = handle.Open(folder, name, mode);
+    if (opened.code == StatusCode::WrittenByOther)
+        return Concerning(opened, role);
+    if (!opened.Ok())
         return StatusOf(StatusCode::CannotOpen, role);
 
     int64_t length = 0;

@@ -23,5 +23,7 @@ struct WholeFile {
 // CannotSize (length unknown or beyond the 32-bit range), NoMemory, or
 // ReadFailed (a failed read, or the file shorter than its length).
 Status ReadWholeFile(const char *path, platform::FileMode mode, FileRole role, WholeFile &file);
+// The same of the file `name` in `folder`.
+Status ReadWholeFile(int folder, const char *name, platform::FileMode mode, FileRole role, WholeFile &file);
 
 }  // namespace dorvan

@@ -1,6 +1,5 @@
 #include "dictionary/dictionary_journal.h"
 
-#include <cstring>
 #include <utility>
 
 #include "dictionary/dictionary_paths.h"
@@ -18,18 +17,6 @@ using platform::FileMode;
 constexpr int32_t ChunkSize = 16384;
 
 constexpr Status WriteFailure = StatusOf(StatusCode::WriteFailed);
-
-// The dictionary's path with the journal's suffix; false when that does
-// not fit a path buffer, and the dictionary is then edited without one.
-bool JournalPathOf(char (&out)[PathBufferSize], const char *dictionaryPath)
-{
-    const size_t length = std::strlen(dictionaryPath);
-    if (length + sizeof JournalSuffix > PathBufferSize)
-        return false;
-    std::memcpy(out, dictionaryPath, length);
-    std::memcpy(out + length, JournalSuffix, sizeof JournalSuffix);
-    return PathFits(out, length + sizeof JournalSuffix - 1);
-}
 
 // Reads the journal's header and checks its saved bytes against it:
 // `complete` is false for a journal cut short or not agreeing with itself.
@@ -99,12 +86,12 @@ Status KeepsPrefix(int dictionary, const JournalHeader &header, bool &keeps)
 // Removes the journal or, where it cannot be removed, empties it, which
 // makes it incomplete. A failure means a complete journal may still be
 // there.
-Status ClearJournal(const char *journalPath)
+Status ClearJournal(const DictionaryFolder &folder)
 {
-    if (platform::FileRemove(journalPath).Ok())
+    if (platform::FileRemove(folder.Get(), JournalName).Ok())
         return Success;
     FileHandle journal;
-    Status status = journal.Open(journalPath, FileMode::ReadWrite);
+    Status status = journal.Open(folder.Get(), JournalName, FileMode::ReadWrite);
     if (status.Ok())
         status = platform::FileResize(journal.Get(), 0);
     if (status.Ok())
@@ -115,10 +102,9 @@ Status ClearJournal(const char *journalPath)
 // One edit of an open dictionary of `oldLength` bytes, in which the bytes
 // from `firstChanged` on are replaced.
 struct GuardedEdit {
-    const char *dictionaryPath;
+    const DictionaryFolder &folder;
     int32_t oldLength;
     int32_t firstChanged;
-    char journalPath[PathBufferSize];
     FileHandle journal;                // open while the edit is guarded
     uint8_t head[JournalHeaderSize];  // the journal's header, as written
 };
@@ -134,12 +120,8 @@ struct GuardedEdit {
 // half-way with nothing to put the old bytes back from.
 Status BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
 {
-    if (!JournalPathOf(edit.journalPath, edit.dictionaryPath)) {
-        edit.journalPath[0] = '\0';
-        return Success;
-    }
     FileHandle journal;
-    Status status = journal.Open(edit.journalPath, FileMode::Journal);
+    Status status = journal.Open(edit.folder.Get(), JournalName, FileMode::Journal);
     if (!status.Ok())
         return status.code == StatusCode::NotPermitted ? Success : status;
     const int32_t prefixStart = JournalPrefixStart(edit.firstChanged);
@@ -153,13 +135,13 @@ Status BeginEdit(GuardedEdit &edit, const uint8_t *oldBytes)
                                       header.SavedLength()))
             .Ok() &&
         (status = platform::FileSync(journal.Get())).Ok() &&
-        (status = platform::FileSyncFolder(edit.journalPath)).Ok()) {
+        (status = platform::FileSyncFolder(edit.folder.Get())).Ok()) {
         edit.journal = std::move(journal);
         return Success;
     }
     // Left behind, a journal never made whole is discarded by the next call.
     journal.Close();
-    ClearJournal(edit.journalPath);
+    ClearJournal(edit.folder);
     return status;
 }
 
@@ -211,14 +193,14 @@ Status CommitEdit(GuardedEdit &edit)
     // this edit answers for.
     const bool whole = !blanked || (!voided && platform::FileWrite(journal, 0, edit.head, 1).Ok());
     edit.journal.Close();
-    if (platform::FileRemove(edit.journalPath).Ok()) {
-        platform::FileSyncFolder(edit.journalPath);
+    if (platform::FileRemove(edit.folder.Get(), JournalName).Ok()) {
+        platform::FileSyncFolder(edit.folder.Get());
         return Success;
     }
     // An incomplete journal left behind is discarded by the next call.
     if (!whole)
         return Success;
-    RollBackInterruptedEdit(edit.dictionaryPath, FileMode::ReadWrite);
+    RollBackInterruptedEdit(edit.folder, FileMode::ReadWrite);
     return WriteFailure;
 }
 
@@ -237,23 +219,26 @@ Status FinishEdit(GuardedEdit &edit, FileHandle &dictionary, const uint8_t *tail
     // back through a new handle.
     if (!restored) {
         FileHandle reopened;
-        restored = reopened.Open(edit.dictionaryPath, FileMode::ReadWrite).Ok() &&
+        restored = reopened.Open(edit.folder.Get(), DictionaryFileName, FileMode::ReadWrite).Ok() &&
                    PutOldBytesBack(edit, reopened.Get()).Ok() && reopened.Close().Ok();
     }
     const bool guarded = edit.journal.IsOpen();
     edit.journal.Close();
     // A journal whose bytes could not be put back stays for the next call.
     if (guarded && restored)
-        ClearJournal(edit.journalPath);
+        ClearJournal(edit.folder);
     return WriteFailure;
 }
 
 // Any failure of an edit is one failure to write the dictionary, but for
-// a journal that an older library's edit holds: the dictionary is in use.
+// a journal that an older library's edit holds: the dictionary is in use;
+// and for one with other names, which is left alone.
 Status EditFailure(const Status &status)
 {
     if (status.Ok())
         return Success;
+    if (status.code == StatusCode::WrittenByOther)
+        return Concerning(status, FileRole::Journal);
     return StatusOf(status.code == StatusCode::FileInUse ? StatusCode::FileInUse : StatusCode::WriteFailed,
                     FileRole::Dictionary);
 }
@@ -263,9 +248,9 @@ Status EditFailure(const Status &status)
 // on; it runs only once the journal holds the old ones, so it may cut the
 // dictionary's block in place.
 template <typename MakeTail>
-Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t firstChanged, MakeTail makeTail)
+Status ReplaceTail(const DictionaryFolder &folder, WholeFile &dictionary, int32_t firstChanged, MakeTail makeTail)
 {
-    GuardedEdit edit{dictionaryPath, dictionary.length, firstChanged, {}, {}, {}};
+    GuardedEdit edit{folder, dictionary.length, firstChanged, {}, {}};
     Status status = BeginEdit(edit, dictionary.begin());
     if (status.Ok()) {
         int32_t tailLength = 0;
@@ -278,17 +263,30 @@ Status ReplaceTail(const char *dictionaryPath, WholeFile &dictionary, int32_t fi
 
 }  // namespace
 
-bool JournalLeftBeside(const char *dictionaryPath)
+bool JournalLeftBeside(const DictionaryFolder &folder)
 {
-    char journalPath[PathBufferSize];
-    return JournalPathOf(journalPath, dictionaryPath) && platform::FileExists(journalPath);
+    return platform::FileExists(folder.Get(), JournalName);
 }
 
-Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
+namespace {
+
+// Opens the journal found beside the dictionary, once it is known whose
+// it is: one that another account may have written would put that
+// account's bytes in the dictionary.
+Status OpenTrustedJournal(const DictionaryFolder &folder, FileHandle &journal)
+{
+    Status status = journal.Open(folder.Get(), JournalName, FileMode::Journal);
+    if (status.Ok())
+        status = platform::FileTrusted(journal.Get(), folder.lock.Get());
+    return status;
+}
+
+}  // namespace
+
+Status RollBackInterruptedEdit(const DictionaryFolder &folder, FileMode mode)
 {
     const Status stuck = StatusOf(StatusCode::JournalStuck, FileRole::Journal);
-    char journalPath[PathBufferSize];
-    if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
+    if (!JournalLeftBeside(folder))
         return Success;
     {
         // Held by another process (an older library's edit), the journal
@@ -296,7 +294,10 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
         // unreadable, it may describe one. Either way the dictionary
         // cannot be trusted now.
         FileHandle journal;
-        if (!journal.Open(journalPath, FileMode::Journal).Ok())
+        const Status opened = OpenTrustedJournal(folder, journal);
+        if (opened.code == StatusCode::WrittenByOther)
+            return Concerning(opened, FileRole::Journal);
+        if (!opened.Ok())
             return stuck;
         JournalHeader header;
         bool complete = false, keeps = false;
@@ -304,7 +305,7 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
             return stuck;
         FileHandle dictionary;
         if (complete) {
-            if (!dictionary.Open(dictionaryPath, FileMode::ReadWrite).Ok() ||
+            if (!dictionary.Open(folder.Get(), DictionaryFileName, FileMode::ReadWrite).Ok() ||
                 !KeepsPrefix(dictionary.Get(), header, keeps).Ok())
                 return stuck;
         }
@@ -314,7 +315,7 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
         if (!complete || !keeps) {
             dictionary.Close();
             journal.Close();
-            ClearJournal(journalPath);
+            ClearJournal(folder);
             return Success;
         }
         if (!CopySavedBytesBack(journal.Get(), dictionary.Get(), header).Ok() || !dictionary.Close().Ok())
@@ -322,26 +323,27 @@ Status RollBackInterruptedEdit(const char *dictionaryPath, FileMode mode)
     }
     // Left complete, the journal would undo an edit made now on a later
     // call; a query can still read the dictionary it put back.
-    return ClearJournal(journalPath).Ok() || mode == FileMode::ReadOnly ? Success : stuck;
+    return ClearJournal(folder).Ok() || mode == FileMode::ReadOnly ? Success : stuck;
 }
 
-JournalReport InspectJournal(const char *dictionaryPath)
+JournalReport InspectJournal(const DictionaryFolder &folder)
 {
     JournalReport report{JournalFinding::None, 0, 0};
-    char journalPath[PathBufferSize];
-    if (!JournalPathOf(journalPath, dictionaryPath) || !platform::FileExists(journalPath))
+    if (!JournalLeftBeside(folder))
         return report;
     FileHandle journal, dictionary;
-    const Status opened = journal.Open(journalPath, FileMode::Journal);
+    const Status opened = OpenTrustedJournal(folder, journal);
     JournalHeader header;
     bool complete = false, keeps = false;
-    if (!opened.Ok())
+    if (opened.code == StatusCode::WrittenByOther)
+        report.finding = JournalFinding::Untrusted;
+    else if (!opened.Ok())
         report.finding = opened.code == StatusCode::FileInUse ? JournalFinding::InUse : JournalFinding::Unreadable;
     else if (!ReadCompleteJournal(journal.Get(), header, complete).Ok())
         report.finding = JournalFinding::Unreadable;
     else if (!complete)
         report.finding = JournalFinding::Incomplete;
-    else if (!dictionary.Open(dictionaryPath, FileMode::ReadOnly).Ok() ||
+    else if (!dictionary.Open(folder.Get(), DictionaryFileName, FileMode::ReadOnly).Ok() ||
              !KeepsPrefix(dictionary.Get(), header, keeps).Ok())
         report.finding = JournalFinding::Unreadable;
     else
@@ -350,27 +352,27 @@ JournalReport InspectJournal(const char *dictionaryPath)
     return report;
 }
 
-Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
+Status AppendToDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
-    return ReplaceTail(dictionaryPath, dictionary, dictionary.length, [&](int32_t &tailLength) {
+    return ReplaceTail(folder, dictionary, dictionary.length, [&](int32_t &tailLength) {
         tailLength = length;
         return bytes;
     });
 }
 
-Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
+Status ReplaceDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const uint8_t *bytes, int32_t length)
 {
     // Only what differs is journaled and written.
     int32_t same = 0;
     while (same < length && same < dictionary.length && bytes[same] == dictionary.begin()[same])
         ++same;
-    return ReplaceTail(dictionaryPath, dictionary, same, [&](int32_t &tailLength) {
+    return ReplaceTail(folder, dictionary, same, [&](int32_t &tailLength) {
         tailLength = length - same;
         return bytes + same;
     });
 }
 
-Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+Status RemoveRecordsFromDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const char *name,
                                    NameMatching matching, bool &removed)
 {
     uint8_t *block = dictionary.block.get();
@@ -382,7 +384,7 @@ Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictio
         return Success;
     }
     // The journal takes the old bytes before the block is cut in place.
-    return ReplaceTail(dictionaryPath, dictionary, first.tag, [&](int32_t &tailLength) {
+    return ReplaceTail(folder, dictionary, first.tag, [&](int32_t &tailLength) {
         tailLength = RemoveMatchingRecordsFrom(block, dictionary.length, first, scan) - first.tag;
         return block + first.tag;
     });

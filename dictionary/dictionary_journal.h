@@ -25,12 +25,10 @@
 #include <cstdint>
 
 #include "dictionary/dictionary_file.h"
+#include "dictionary/dictionary_folder.h"
 #include "dictionary/dictionary_records.h"
 
 namespace dorvan {
-
-// Appended to the dictionary's path; the host reads only "Geodict.dct".
-constexpr char JournalSuffix[] = "-journal";
 
 // Rolls back the edit that a journal beside the dictionary describes,
 // before the dictionary is opened with `mode`. A journal that is cut short
@@ -40,11 +38,13 @@ constexpr char JournalSuffix[] = "-journal";
 // as it is wins. JournalStuck when the dictionary may not be used now: the
 // journal cannot be read or rolled back (or another process's edit holds
 // it), or, before an edit, it was rolled back but could not be cleared, so
-// that it would undo the edit on a later call.
-Status RollBackInterruptedEdit(const char *dictionaryPath, platform::FileMode mode);
+// that it would undo the edit on a later call. WrittenByOther, leaving it
+// as it is, for a journal that another account may have written: it is
+// neither rolled back nor discarded, and the dictionary is not used.
+Status RollBackInterruptedEdit(const DictionaryFolder &folder, platform::FileMode mode);
 
 // Whether a journal lies beside the dictionary.
-bool JournalLeftBeside(const char *dictionaryPath);
+bool JournalLeftBeside(const DictionaryFolder &folder);
 
 // What the next call will do with a journal found beside the dictionary,
 // told without changing anything, for support staff.
@@ -55,6 +55,8 @@ enum class JournalFinding {
     Incomplete,  // never made whole, so nothing was changed: it is discarded
     Replaced,    // the dictionary was replaced since: it is discarded
     RollsBack,   // an interrupted edit: the old bytes are put back
+    Untrusted,   // written by another account, or with other names: every
+                 // call stops until it is taken away
 };
 
 struct JournalReport {
@@ -63,7 +65,7 @@ struct JournalReport {
     int32_t firstChanged;  // and the first byte it changed
 };
 
-JournalReport InspectJournal(const char *dictionaryPath);
+JournalReport InspectJournal(const DictionaryFolder &folder);
 
 // Appends `length` bytes to the dictionary read whole in `dictionary`, and
 // closes it. WriteFailed, naming the dictionary, when the journal could not
@@ -71,20 +73,20 @@ JournalReport InspectJournal(const char *dictionaryPath);
 // not be made durable or closed, or the journal could not be voided after;
 // the dictionary then holds its old bytes, or will once the next call has
 // rolled it back.
-Status AppendToDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
+Status AppendToDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
 
 // Replaces the whole content of the dictionary read whole in `dictionary`
 // with `length` bytes, and closes it: only the bytes from the first that
 // differs on are journaled and written. Fails as an append fails, with the
 // same guarantee.
-Status ReplaceDictionary(const char *dictionaryPath, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
+Status ReplaceDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const uint8_t *bytes, int32_t length);
 
 // Cuts every record in which `name` occurs (matched as `matching` says) out
 // of the dictionary read whole in `dictionary`, and closes it; `removed`
 // tells whether any record matched. Nothing is written when none does.
 // Fails as an append fails, with the same guarantee, except where no
 // journal could be created at all and the rewrite failed half-way.
-Status RemoveRecordsFromDictionary(const char *dictionaryPath, WholeFile &dictionary, const char *name,
+Status RemoveRecordsFromDictionary(const DictionaryFolder &folder, WholeFile &dictionary, const char *name,
                                    NameMatching matching, bool &removed);
 
 }  // namespace dorvan

@@ -12,10 +12,11 @@ constexpr int PauseSteps = sizeof Pauses / sizeof Pauses[0];
 
 }  // namespace
 
-Status HoldDictionary(const char *dictionaryPath, platform::FileLock kind, platform::FileHandle &lock)
+Status HoldDictionary(DictionaryFolder &folder, platform::FileLock kind)
 {
+    platform::FileHandle &lock = folder.lock;
     if (!lock.IsOpen()) {
-        const Status opened = lock.Open(dictionaryPath, platform::FileMode::ReadOnly);
+        const Status opened = lock.Open(folder.Get(), DictionaryFileName, platform::FileMode::ReadOnly);
         if (!opened.Ok())
             return Concerning(opened, FileRole::Dictionary);
     }

@@ -12,7 +12,7 @@
 // and any program that does not take it, reads the dictionary as before.
 #pragma once
 
-#include "platform/file_access.h"
+#include "dictionary/dictionary_folder.h"
 
 namespace dorvan {
 
@@ -20,12 +20,12 @@ namespace dorvan {
 // the call answers as for a dictionary in use, having changed nothing.
 constexpr int DictionaryWaitMilliseconds = 5000;
 
-// Holds the dictionary at `dictionaryPath` with a lock of `kind` through
-// `lock` (opened here when it is not open yet; a lock it holds is given
-// up for the new one), waiting while another call holds it, up to the
+// Holds the dictionary in `folder` with a lock of `kind` through its
+// `lock` handle (opened here when it is not open yet; a lock it holds is
+// given up for the new one), waiting while another call holds it, up to the
 // bound. FileInUse, naming the dictionary, past the bound; the open's
 // failures as they are. On a file system that takes no locks at all, the
 // dictionary is used unlocked, as it always was.
-Status HoldDictionary(const char *dictionaryPath, platform::FileLock kind, platform::FileHandle &lock);
+Status HoldDictionary(DictionaryFolder &folder, platform::FileLock kind);
 
 }  // namespace dorvan

@@ -43,7 +43,7 @@ bool ComposePath(ComposedPath &path, const char *directory, const char *fileName
 
 Status BuildDictionaryPath(ComposedPath &path, const char *directory)
 {
-    const bool found = ComposePath(path, directory, DictionaryFileName) && platform::FileExists(path.text);
+    const bool found = ComposePath(path, directory, DictionaryFileName) && platform::FileExists(platform::NoFolder, path.text);
     return found ? Success : StatusOf(StatusCode::FileMissing, FileRole::Dictionary);
 }
 

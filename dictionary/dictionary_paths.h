@@ -15,6 +15,14 @@ constexpr char DictionaryFileName[] = "Geodict.dct";  // the geographic dictiona
 constexpr char EntryFileName[] = "GeoExt.gxt";        // the map set's entry, shipped with the setup
 constexpr char MapFileName[] = "Pols0000.GST";        // the Poland map file the records name
 
+// The library's own beside the dictionary, which the host never reads: the
+// rollback journal of an edit running or interrupted, and a numbered copy
+// still being written, which takes its number only once it is whole and
+// durable, so that no numbered name ever holds less than a whole
+// dictionary.
+constexpr char JournalName[] = "Geodict.dct-journal";
+constexpr char CopyInProgressName[] = "Geodict.~cp";
+
 // Every path the library opens fits a buffer of this size, terminator
 // included, and the platform's length limit.
 using platform::PathBufferSize;

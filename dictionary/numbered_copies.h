@@ -5,32 +5,32 @@
 
 #include <cstdint>
 
-#include "dictionary/dictionary_paths.h"
+#include "dictionary/dictionary_folder.h"
 
 namespace dorvan {
 
-// The name of the numbered copy `counter` of the dictionary: its extension
-// is the counter written as "%03u". False when the dictionary's name has no
-// extension to replace or the copy's name would not fit a path buffer.
-bool NumberedCopyName(const char *dictionaryPath, uint32_t counter, char (&name)[PathBufferSize]);
+// The name of the numbered copy `counter` of the dictionary named
+// `dictionaryName`: its extension is the counter written as "%03u". False
+// when that name has no extension to replace or the copy's name would not
+// fit a path buffer.
+bool NumberedCopyName(const char *dictionaryName, uint32_t counter, char (&name)[PathBufferSize]);
 
-// The number of the first numbered copy that does not exist yet.
-uint32_t FirstFreeCopyNumber(const char *dictionaryPath);
+// The number of the first numbered copy in the folder that does not exist
+// yet.
+uint32_t FirstFreeCopyNumber(const DictionaryFolder &folder);
 
-// The extension of a numbered copy still being written, in place of the
-// dictionary's ("Geodict.~cp"): it takes its number only once it is whole
-// and durable, so that no numbered name ever holds less than a whole
-// dictionary. As long as "000", it fits wherever the first copy's name does.
-constexpr char CopyInProgressExtension[] = "~cp";
 
 // Leaves a copy of the dictionary's content beside it, under the first
 // free name whose extension is the counter written as "%03u" (000, 001,
 // ..., 999, 1000, ...). Existing copies are never written over. A copy
 // that cannot be made whole fails, and leaves nothing behind where
 // anything can still be removed.
-Status MakeNumberedBackup(const char *dictionaryPath, const uint8_t *block, int32_t length);
+// A copy in progress found there that another account may have written is
+// left alone, and no copy is made (WrittenByOther).
+Status MakeNumberedBackup(const DictionaryFolder &folder, const uint8_t *block, int32_t length);
 
-// Removes a copy in progress that a crash left beside the dictionary.
-void RemoveCopyInProgress(const char *dictionaryPath);
+// Removes a copy in progress that a crash left beside the dictionary;
+// WrittenByOther, leaving it, when another account may have written it.
+Status RemoveCopyInProgress(const DictionaryFolder &folder);
 
 }  // namespace dorvan

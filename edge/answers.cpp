@@ -29,6 +29,7 @@ constexpr Presentation Presentations[] = {
     {StatusCode::WriteFailed, {MessageWriteFailed, true, false}},
     {StatusCode::CopyMissing, {MessageWriteFailed, true, false}},
     {StatusCode::CopyNotWhole, {MessageReadFailed, true, true}},
+    {StatusCode::WrittenByOther, {MessageWriteFailed, true, false}},
 };
 
 }  // namespace
@@ -48,9 +49,15 @@ const char *StatusFileText(const Status &status, const CallInputs &inputs, platf
     switch (status.file) {
     case FileRole::Dictionary:
     case FileRole::Journal:
+    case FileRole::CopyInProgress:
     case FileRole::NumberedCopy:
+        // A file left alone as another account's is named itself, so that
+        // an administrator knows what to look at and take away.
         directory = inputs.mapDataDir;
-        fileName = DictionaryFileName;
+        fileName = status.code != StatusCode::WrittenByOther ? DictionaryFileName
+                   : status.file == FileRole::Journal        ? JournalName
+                   : status.file == FileRole::CopyInProgress ? CopyInProgressName
+                                                             : DictionaryFileName;
         break;
     case FileRole::Entry:
         directory = inputs.sourceDir;

@@ -28,7 +28,9 @@ struct CallInputs {
 };
 
 // The path of the file a status concerns, as its message names it: the
-// dictionary for a status about it, its journal or its numbered copies,
+// dictionary for a status about it, its journal or its numbered copies
+// (the journal or copy in progress itself when it is left alone as
+// another account's),
 // the entry for one about the entry, and nothing for any other. Composed
 // in `fitting`, or whole in `whole` where it is longer, or cut to
 // `fitting` when there is no memory for that.

@@ -1,8 +1,10 @@
 // The dictionary as an installer saw it before a change, and the way back
 // to it, for Windows Installer's rollback.
+#include <cstring>
+
+#include "dictionary/copy_restore.h"
 #include "dictionary/dictionary_access.h"
 #include "dictionary/dictionary_journal.h"
-#include "dictionary/journal_format.h"
 #include "dictionary/numbered_copies.h"
 #include "installer/installer_actions.h"
 
@@ -12,7 +14,10 @@ namespace {
 
 bool Matches(const WholeFile &file, const DictionarySnapshot &snapshot)
 {
-    return file.length == snapshot.length && JournalChecksumOf(file.begin(), file.length) == snapshot.checksum;
+    if (file.length != snapshot.length || snapshot.digestBytes < ShortDigestBytes || snapshot.digestBytes > DigestSize)
+        return false;
+    const Digest digest = Sha256(file.begin(), static_cast<size_t>(file.length));
+    return std::memcmp(digest.bytes, snapshot.digest.bytes, snapshot.digestBytes) == 0;
 }
 
 // How far past the expected copy's number the rollback looks for another
@@ -29,8 +34,9 @@ Status TakeDictionarySnapshot(const char *targetDir, DictionarySnapshot &snapsho
     if (!status.Ok())
         return status;
     snapshot.length = dictionary.file.length;
-    snapshot.checksum = JournalChecksumOf(dictionary.file.begin(), dictionary.file.length);
-    snapshot.copyNumber = FirstFreeCopyNumber(dictionary.path.text);
+    snapshot.digest = Sha256(dictionary.file.begin(), static_cast<size_t>(dictionary.file.length));
+    snapshot.digestBytes = DigestSize;
+    snapshot.copyNumber = FirstFreeCopyNumber(dictionary.folder);
     return Success;
 }
 
@@ -40,13 +46,11 @@ Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok() || Matches(dictionary.file, snapshot))
         return status;
-    // The copy the change left first, then every other from the first on.
+    // The copy the change left first, then every other from the first on;
+    // one that another account may have written is passed over.
     WholeFile copy;
     auto holdsTheBytes = [&](uint32_t number) {
-        char name[PathBufferSize];
-        return NumberedCopyName(dictionary.path.text, number, name) && platform::FileExists(name) &&
-               ReadWholeFile(name, platform::FileMode::CopyOnly, FileRole::NumberedCopy, copy).Ok() &&
-               Matches(copy, snapshot);
+        return ReadTrustedCopy(dictionary.folder, number, copy).Ok() && Matches(copy, snapshot);
     };
     bool found = holdsTheBytes(snapshot.copyNumber);
     // A copy takes the first free name, so the search ends where that many
@@ -56,14 +60,13 @@ Status RestoreDictionarySnapshot(const char *targetDir, const DictionarySnapshot
                                                                            : UINT32_MAX - 1;
     for (uint32_t number = 0, free = 0; !found && number <= last && free < CopiesLookedAt; ++number) {
         char name[PathBufferSize];
-        const bool taken = NumberedCopyName(dictionary.path.text, number, name) && platform::FileExists(name);
+        const bool taken =
+            NumberedCopyName(DictionaryFileName, number, name) && platform::FileExists(dictionary.folder.Get(), name);
         free = taken ? 0 : free + 1;
         found = taken && number != snapshot.copyNumber && holdsTheBytes(number);
     }
-    if (found) {
-        copy.handle.Close();
-        return ReplaceDictionary(dictionary.path.text, dictionary.file, copy.begin(), copy.length);
-    }
+    if (found)
+        return ReplaceDictionary(dictionary.folder, dictionary.file, copy.begin(), copy.length);
     return StatusOf(StatusCode::CopyMissing, FileRole::NumberedCopy);
 }
 

@@ -91,7 +91,7 @@ Status DeriveMapDataDirectory(ComposedPath &candidate, platform::KeyAccess acces
     ComposedPath dictionary;
     const bool found = ComposePath(candidate, commonFiles, dataFolder) &&
                        ComposePath(dictionary, candidate.text, DictionaryFileName) &&
-                       platform::FileExists(dictionary.text);
+                       platform::FileExists(platform::NoFolder, dictionary.text);
     return found ? Success : HostNotFound;
 }
 

@@ -5,6 +5,7 @@
 // directories it was given.
 #pragma once
 
+#include "bytes/sha256.h"
 #include <cstdint>
 
 #include "dictionary/dictionary_access.h"
@@ -51,11 +52,15 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration
 Status UnregisterMapSet(const char *targetDir, CopyRule rule);
 
 // What an installer's rollback needs to put the dictionary back byte for
-// byte after a registration or removal: its length and checksum before
-// the change, and the number of the copy the change will leave of it.
+// byte after a registration or removal: its length and SHA-256 digest
+// before the change, and the number of the copy the change will leave of
+// it. A text with room for less keeps the digest's first bytes only.
+constexpr uint32_t ShortDigestBytes = 8;
+
 struct DictionarySnapshot {
     int32_t length;
-    uint64_t checksum;
+    Digest digest;
+    uint32_t digestBytes;  // how many of the digest's bytes are known, 8 to 32
     uint32_t copyNumber;
 };
 

@@ -66,9 +66,12 @@ Status RegisteredBytes(const WholeFile &dictionary, const WholeFile &entry, plat
 
 Status BackUpBeforeEdit(const Dictionary &dictionary, CopyRule rule)
 {
-    const Status copied = MakeNumberedBackup(dictionary.path.text, dictionary.file.begin(), dictionary.file.length);
+    const Status copied = MakeNumberedBackup(dictionary.folder, dictionary.file.begin(), dictionary.file.length);
     // A copy that cannot be made (a full disk, no rights) stops only an
-    // edit that a rollback will need it for.
+    // edit that a rollback will need it for; another account's copy in
+    // progress stops every edit, as it did before the edit began.
+    if (copied.code == StatusCode::WrittenByOther)
+        return copied;
     if (rule == CopyRule::BestEffort || copied.Ok())
         return Success;
     return StatusOf(StatusCode::WriteFailed, FileRole::NumberedCopy);
@@ -99,7 +102,7 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration
         if (!(status = BackUpBeforeEdit(dictionary, how.copy)).Ok())
             return status;
         // A failed append leaves no part of the entry behind.
-        return AppendToDictionary(dictionary.path.text, file, entry.begin(), entry.length);
+        return AppendToDictionary(dictionary.folder, file, entry.begin(), entry.length);
     }
     // An earlier version's records give way to this one's in one edit.
     if (entry.length == 0 || RegisteredExactly(file, entry))
@@ -110,7 +113,7 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration
         return Concerning(status, FileRole::Dictionary);
     if (!(status = BackUpBeforeEdit(dictionary, how.copy)).Ok())
         return status;
-    return ReplaceDictionary(dictionary.path.text, file, registered.get(), length);
+    return ReplaceDictionary(dictionary.folder, file, registered.get(), length);
 }
 
 }  // namespace dorvan

@@ -25,7 +25,7 @@ Status UnregisterMapSet(const char *targetDir, CopyRule rule)
         return status;
 
     bool removed = false;
-    return RemoveRecordsFromDictionary(dictionary.path.text, file, MapFileName, NameMatching::Exact, removed);
+    return RemoveRecordsFromDictionary(dictionary.folder, file, MapFileName, NameMatching::Exact, removed);
 }
 
 }  // namespace dorvan

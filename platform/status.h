@@ -23,6 +23,8 @@ enum class StatusCode : uint8_t {
                    // or its rollback could not clear it before an edit
     CopyMissing,   // no numbered copy holds the bytes to put back
     CopyNotWhole,  // a numbered copy to put back is no whole dictionary
+    WrittenByOther,  // a journal or copy that another account may have
+                     // written, or a file with other names too: left alone
     // The registry and the host
     RegistryMissing,     // no such key or value
     RegistryFailed,      // any other failure to read or write it
@@ -39,6 +41,7 @@ enum class FileRole : uint8_t {
     Entry,         // "GeoExt.gxt" in the setup's source folder
     NumberedCopy,  // a numbered copy beside the dictionary
     Journal,       // the dictionary's rollback journal
+    CopyInProgress,  // a numbered copy still being written
     CallersFile,   // a file the caller named itself
     RegistryKey,   // one of the host's registry keys
 };

@@ -28,7 +28,7 @@ Status AppendFileToDictionary(const char *mapDataDir, const char *filePath)
 
     // A failed append is taken back, so the dictionary never ends in part
     // of a file.
-    return AppendToDictionary(dictionary.path.text, dictionary.file, appended.begin(), appended.length);
+    return AppendToDictionary(dictionary.folder, dictionary.file, appended.begin(), appended.length);
 }
 
 Status RemoveNamedRecords(const char *mapDataDir, const char *name, bool &removed)
@@ -37,7 +37,7 @@ Status RemoveNamedRecords(const char *mapDataDir, const char *name, bool &remove
     const Status status = ReadDictionary(mapDataDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
-    return RemoveRecordsFromDictionary(dictionary.path.text, dictionary.file, name, NameMatching::AnyAsciiCase,
+    return RemoveRecordsFromDictionary(dictionary.folder, dictionary.file, name, NameMatching::AnyAsciiCase,
                                        removed);
 }
 

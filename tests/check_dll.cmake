@@ -38,7 +38,7 @@ else()
   set(expected SetInstallDir SetGeoDict ClearGeoDict)
 endif()
 list(APPEND expected VorezuInstalled GeoDictFind GeoDictGlue GeoDictRemove FindStringInFile)
-set(system_dlls "KERNEL32|USER32|ADVAPI32|MSVCRT")
+set(system_dlls "KERNEL32|USER32|ADVAPI32|NTDLL|MSVCRT")
 if(library STREQUAL "DorvanSetup")
   # Windows Installer's custom actions, with the session they run in.
   list(APPEND expected FindMapDataDirAction PrepareMapSetActions RegisterMapSetAction UnregisterMapSetAction

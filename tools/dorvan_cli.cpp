@@ -127,13 +127,18 @@ std::string DictionaryPath(const std::string &directory)
     return path + "Geodict.dct";
 }
 
-// Holds the dictionary shared through `lock`, as a query holds it, so that
-// what the tool reads is no edit's passing state; false, said, when an
-// edit holds it past the wait.
-bool HoldShared(const std::string &path, dorvan::platform::FileHandle &lock)
+// Opens the map data directory and holds the dictionary in it shared, as
+// a query holds it, so that what the tool reads is no edit's passing
+// state; false, said, when there is no dictionary or an edit holds it past
+// the wait.
+bool HoldShared(const std::string &directory, dorvan::DictionaryFolder &folder)
 {
-    if (dorvan::HoldDictionary(path.c_str(), dorvan::platform::FileLock::Shared, lock).code !=
-        dorvan::StatusCode::FileInUse)
+    const std::string path = DictionaryPath(directory);
+    if (!dorvan::OpenDictionaryFolder(directory.c_str(), folder).Ok()) {
+        std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
+        return false;
+    }
+    if (dorvan::HoldDictionary(folder, dorvan::platform::FileLock::Shared).code != dorvan::StatusCode::FileInUse)
         return true;
     std::fprintf(stderr, "dorvan: %s is held by an edit running now; try again when it has ended\n", path.c_str());
     return false;
@@ -143,8 +148,8 @@ bool HoldShared(const std::string &path, dorvan::platform::FileHandle &lock)
 int ListRecords(const std::string &directory, const std::string &name)
 {
     const std::string path = DictionaryPath(directory);
-    dorvan::platform::FileHandle lock;
-    if (!HoldShared(path, lock))
+    dorvan::DictionaryFolder folder;
+    if (!HoldShared(directory, folder))
         return Failure;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -226,11 +231,13 @@ int CheckDictionary(const std::string &directory)
 {
     const std::string path = DictionaryPath(directory);
     // Held shared, so that a journal found is a crash's.
-    dorvan::platform::FileHandle lock;
-    if (!HoldShared(path, lock))
+    dorvan::DictionaryFolder folder;
+    if (!HoldShared(directory, folder))
         return Failure;
     dorvan::WholeFile dictionary;
-    if (!dorvan::ReadWholeFile(path.c_str(), dorvan::platform::FileMode::ReadOnly, dorvan::FileRole::Dictionary, dictionary).Ok()) {
+    if (!dorvan::ReadWholeFile(folder.Get(), dorvan::DictionaryFileName, dorvan::platform::FileMode::ReadOnly,
+                               dorvan::FileRole::Dictionary, dictionary)
+             .Ok()) {
         std::fprintf(stderr, "dorvan: cannot read %s\n", path.c_str());
         return BadUsage;
     }
@@ -239,7 +246,7 @@ int CheckDictionary(const std::string &directory)
     std::printf("%s: %s\n", path.c_str(), RecordsOf(dictionary, whole).c_str());
     sound = whole;
 
-    const dorvan::JournalReport journal = dorvan::InspectJournal(path.c_str());
+    const dorvan::JournalReport journal = dorvan::InspectJournal(folder);
     const char *journalFinding[] = {
         "none",
         "in use by an edit running now",
@@ -247,6 +254,7 @@ int CheckDictionary(const std::string &directory)
         "never made whole, so the dictionary was not changed: the next call discards it",
         "the dictionary was replaced since: the next call discards it and keeps the dictionary as it is",
         "left by an interrupted edit: the next call puts back the old bytes",
+        "written by another account, or a file with other names: every call stops until it is taken away",
     };
     std::printf("journal: %s", journalFinding[static_cast<int>(journal.finding)]);
     if (journal.finding == dorvan::JournalFinding::RollsBack)
@@ -256,9 +264,12 @@ int CheckDictionary(const std::string &directory)
     std::printf("\n");
     sound = sound && journal.finding == dorvan::JournalFinding::None;
 
-    const std::string inProgress = path.substr(0, path.size() - 3) + dorvan::CopyInProgressExtension;
-    if (std::filesystem::exists(inProgress)) {
-        std::printf("copy in progress %s: left by a crash, the next edit removes it\n", inProgress.c_str());
+    if (dorvan::platform::FileExists(folder.Get(), dorvan::CopyInProgressName)) {
+        const bool trusted =
+            dorvan::CheckWrittenByTrusted(folder, dorvan::CopyInProgressName, dorvan::FileRole::CopyInProgress).Ok();
+        std::printf("copy in progress %s: %s\n", dorvan::CopyInProgressName,
+                    trusted ? "left by a crash, the next edit removes it"
+                            : "written by another account: every edit stops until it is taken away");
         sound = false;
     }
     const std::vector<NumberedCopy> copies = NumberedCopies(directory);
@@ -275,8 +286,11 @@ int CheckDictionary(const std::string &directory)
         dorvan::WholeFile file;
         std::string verdict = "not a regular file, or unreadable";
         bool copyWhole = false;
-        if (dorvan::ReadWholeFile(copyPath.c_str(), dorvan::platform::FileMode::CopyOnly, dorvan::FileRole::NumberedCopy, file).Ok())
+        const dorvan::Status read = dorvan::ReadTrustedCopy(folder, copy.number, file);
+        if (read.Ok())
             verdict = RecordsOf(file, copyWhole);
+        else if (read.code == dorvan::StatusCode::WrittenByOther)
+            verdict = "written by another account, or a file with other names: never put back";
         std::printf("  %s  %s  %s\n", copy.name.c_str(), when, verdict.c_str());
         sound = sound && copyWhole;
     }
@@ -293,11 +307,11 @@ int RestoreCopy(const std::string &directory, const std::string &numberText)
     }
     const std::string path = DictionaryPath(directory);
     char copyName[dorvan::PathBufferSize];
-    if (!dorvan::NumberedCopyName(path.c_str(), number, copyName)) {
+    if (!dorvan::NumberedCopyName(dorvan::DictionaryFileName, number, copyName)) {
         std::fprintf(stderr, "dorvan: the copy's name would be too long\n");
         return BadUsage;
     }
-    const dorvan::Status status = dorvan::RestoreNumberedCopy(path.c_str(), number);
+    const dorvan::Status status = dorvan::RestoreNumberedCopy(directory.c_str(), number);
     switch (status.code) {
     case dorvan::StatusCode::Ok:
         std::printf("restored %s as %s\n", copyName, path.c_str());
@@ -305,6 +319,10 @@ int RestoreCopy(const std::string &directory, const std::string &numberText)
     case dorvan::StatusCode::CopyMissing:
         std::fprintf(stderr, "dorvan: there is no copy %s\n", copyName);
         return BadUsage;
+    case dorvan::StatusCode::WrittenByOther:
+        std::fprintf(stderr, "dorvan: %s was not restored: %s is written by another account, or has other names\n",
+                     path.c_str(), status.file == dorvan::FileRole::NumberedCopy ? copyName : "a file beside it");
+        return Failure;
     case dorvan::StatusCode::CopyNotWhole:
         std::fprintf(stderr, "dorvan: %s is no whole dictionary (not a regular file, unreadable, or cut short)\n",
                      copyName);

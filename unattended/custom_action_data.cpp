@@ -7,7 +7,6 @@ namespace dorvan {
 
 namespace {
 
-constexpr int ChecksumDigits = 16;
 
 // Decimal digits only, at least one and no leading zero, of a value no
 // greater than `most`: a number exactly as the library writes it.
@@ -26,17 +25,27 @@ bool ParseDecimal(const char *text, uint64_t most, uint64_t &value)
     return true;
 }
 
-bool ParseChecksum(const char *text, uint64_t &value)
+int HexValue(char digit)
 {
-    value = 0;
-    int count = 0;
-    for (; text[count]; ++count) {
-        const char digit = text[count];
-        if (count == ChecksumDigits || !((digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f')))
+    if (digit >= '0' && digit <= '9')
+        return digit - '0';
+    return digit >= 'a' && digit <= 'f' ? digit - 'a' + 10 : -1;
+}
+
+// The digest's first 8 bytes or all of it, in lower-case digits.
+bool ParseDigest(const char *text, DictionarySnapshot &snapshot)
+{
+    const size_t digits = std::strlen(text);
+    if (digits != 2 * ShortDigestBytes && digits != 2 * DigestSize)
+        return false;
+    for (size_t at = 0; at < digits; at += 2) {
+        const int high = HexValue(text[at]), low = HexValue(text[at + 1]);
+        if (high < 0 || low < 0)
             return false;
-        value = value << 4 | static_cast<uint64_t>(digit <= '9' ? digit - '0' : digit - 'a' + 10);
+        snapshot.digest.bytes[at / 2] = static_cast<uint8_t>(high << 4 | low);
     }
-    return count == ChecksumDigits;
+    snapshot.digestBytes = static_cast<uint32_t>(digits / 2);
+    return true;
 }
 
 char *PutDecimal(char *out, uint64_t value)
@@ -54,12 +63,14 @@ char *PutDecimal(char *out, uint64_t value)
 
 }  // namespace
 
-void FormatSnapshot(const DictionarySnapshot &snapshot, char (&text)[SnapshotTextSize])
+void FormatSnapshot(const DictionarySnapshot &snapshot, char (&text)[WholeSnapshotTextSize], uint32_t digestBytes)
 {
     char *out = PutDecimal(text, static_cast<uint32_t>(snapshot.length));
     *out++ = FieldSeparator;
-    for (int shift = 4 * (ChecksumDigits - 1); shift >= 0; shift -= 4)
-        *out++ = "0123456789abcdef"[(snapshot.checksum >> shift) & 0xf];
+    for (uint32_t at = 0; at < digestBytes && at < DigestSize; ++at) {
+        *out++ = "0123456789abcdef"[snapshot.digest.bytes[at] >> 4];
+        *out++ = "0123456789abcdef"[snapshot.digest.bytes[at] & 0xf];
+    }
     *out++ = FieldSeparator;
     out = PutDecimal(out, snapshot.copyNumber);
     *out = '\0';
@@ -84,16 +95,17 @@ bool SplitFields(char *data, char **fields, int count)
 
 bool ParseSnapshot(const char *text, DictionarySnapshot &snapshot)
 {
-    char copy[SnapshotTextSize];
-    if (std::strlen(text) >= SnapshotTextSize)
+    char copy[WholeSnapshotTextSize];
+    if (std::strlen(text) >= WholeSnapshotTextSize)
         return false;
     std::strcpy(copy, text);
     char *fields[3];
-    uint64_t length = 0, checksum = 0, number = 0;
+    uint64_t length = 0, number = 0;
     if (!SplitFields(copy, fields, 3) || !ParseDecimal(fields[0], INT32_MAX, length) ||
-        !ParseChecksum(fields[1], checksum) || !ParseDecimal(fields[2], UINT32_MAX - 1, number))
+        !ParseDigest(fields[1], snapshot) || !ParseDecimal(fields[2], UINT32_MAX - 1, number))
         return false;
-    snapshot = {static_cast<int32_t>(length), checksum, static_cast<uint32_t>(number)};
+    snapshot.length = static_cast<int32_t>(length);
+    snapshot.copyNumber = static_cast<uint32_t>(number);
     return true;
 }
 

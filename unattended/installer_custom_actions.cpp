@@ -203,8 +203,8 @@ unsigned PrepareMapSetActions(InstallerSession session)
         }
         return Answer(session, action, status, {mapData, entry}, "");
     }
-    char snapshotText[SnapshotTextSize], product[PropertySize];
-    FormatSnapshot(snapshot, snapshotText);
+    char snapshotText[WholeSnapshotTextSize], product[PropertySize];
+    FormatSnapshot(snapshot, snapshotText, DigestSize);
     Text<PropertySize> registration, rollback;
     registration << entry << FieldSeparator << mapData;
     rollback << mapData << FieldSeparator << snapshotText;

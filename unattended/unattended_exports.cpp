@@ -51,10 +51,10 @@ int TakeSnapshotFor(const Char *mapDataDir, char *snapshot, int snapshotChars, w
     const CallerPath target(mapDataDir);
     DictionarySnapshot taken{};
     const Status status = target.Held() ? TakeDictionarySnapshot(target.Get(), taken) : PathsNotHeld;
-    char text[SnapshotTextSize] = "";
+    char text[WholeSnapshotTextSize] = "";
     if (status.Ok())
-        FormatSnapshot(taken, text);
-    std::memcpy(snapshot, text, sizeof text);
+        FormatSnapshot(taken, text, ShortDigestBytes);
+    std::memcpy(snapshot, text, SnapshotTextSize);
     return AnswerWithText(status, {target.Get()}, message, messageChars);
 }
 

@@ -39,45 +39,71 @@ Status OpenFailure(int reason)
     }
 }
 
+Status OpenFolderNative(const char *path, int *folder)
+{
+    // Searching the folder needs no right to list it: a folder the caller
+    // may only pass through or write into is opened for its names alone.
+    int handle = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+    if (handle == NoFile && errno == EACCES)
+        handle = open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+    *folder = handle;
+    return handle == NoFile ? OpenFailure(errno) : Success;
+}
+
+// A file written or put back through a folder has one name: another name
+// elsewhere would let what the library writes reach, or what it puts back
+// come from, a file it was never meant to touch.
+bool WrittenThroughFolder(FileMode mode)
+{
+    return mode == FileMode::ReadWrite || mode == FileMode::Journal || mode == FileMode::CopyOnly;
+}
+
 // Only regular files are read or edited. Every open is made without
 // waiting, so that a FIFO or a device named in place of a file is refused
 // at once rather than waited on; a regular file then works as usual.
-Status OpenNative(const char *path, FileMode mode, int *opened)
+Status OpenNative(int folder, const char *name, FileMode mode, int *opened)
 {
     *opened = NoFile;
-    int handle = NoFile;
+    int flags = O_NONBLOCK | O_CLOEXEC;
     switch (mode) {
     case FileMode::ReadWrite:
-        handle = open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        flags |= O_RDWR;
         break;
     case FileMode::ReadOnly:
-        handle = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        break;
     case FileMode::CopyOnly:
-        handle = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        flags |= O_RDONLY;
         break;
     case FileMode::CreateNew:
         // Exclusive: a copy that appeared since the existence test is never
         // written over, and a symbolic link planted there is not followed.
-        handle = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        flags |= O_WRONLY | O_CREAT | O_EXCL;
         break;
     case FileMode::Journal:
-        handle = open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        flags |= O_RDWR | O_CREAT;
         break;
     }
+    if (folder != NoFolder && std::strchr(name, '/'))
+        return StatusOf(StatusCode::CannotOpen);
+    if (folder != NoFolder || (mode != FileMode::ReadWrite && mode != FileMode::ReadOnly))
+        flags |= O_NOFOLLOW;
+    const int handle = openat(folder == NoFolder ? AT_FDCWD : folder, name, flags, 0600);
     if (handle == NoFile)
         return OpenFailure(errno);
     struct stat status;
-    if (fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(handle);
-        return StatusOf(StatusCode::CannotOpen);
-    }
+    Status refused = Success;
+    if (fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))
+        refused = StatusOf(StatusCode::CannotOpen);
+    else if (folder != NoFolder && WrittenThroughFolder(mode) && status.st_nlink > 1)
+        refused = StatusOf(StatusCode::WrittenByOther);
     // The lock goes with the open file, so it ends when the handle is
     // closed or the process ends in any way.
-    if (mode == FileMode::Journal && flock(handle, LOCK_EX | LOCK_NB) != 0) {
-        int reason = errno;
+    else if (mode == FileMode::Journal && flock(handle, LOCK_EX | LOCK_NB) != 0)
+        refused = OpenFailure(errno);
+    if (!refused.Ok()) {
         close(handle);
-        return OpenFailure(reason);
+        return refused;
     }
     fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     *opened = handle;
@@ -134,47 +160,35 @@ Status SyncNative(int handle)
     return Written(fsync(handle) == 0);
 }
 
-Status SyncFolderNative(const char *path)
+Status SyncFolderNative(int folder)
 {
-    char folder[4096] = ".";
-    if (const char *slash = std::strrchr(path, '/')) {
-        size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);  // "/name" lies in the root
-        if (length >= sizeof folder)
-            return Success;
-        std::memcpy(folder, path, length);
-        folder[length] = '\0';
-    }
-    // A folder that cannot be opened for reading (one the caller may only
-    // write into), or a file system that refuses to sync folders, cannot be
-    // synced at all: that is no failure of the sync.
-    int handle = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0)
-        return Success;
-    int synced = fsync(handle);
-    int reason = errno;
-    close(handle);
-    return Written(synced == 0 || reason == EINVAL || reason == EROFS || reason == ENOTSUP ||
+    // A folder opened for its names alone, or a file system that refuses
+    // to sync folders, cannot be synced at all: that is no failure of the
+    // sync.
+    const int synced = fsync(folder);
+    const int reason = errno;
+    return Written(synced == 0 || reason == EBADF || reason == EINVAL || reason == EROFS || reason == ENOTSUP ||
                    reason == EOPNOTSUPP);
 }
 
-Status RemoveNative(const char *path)
+Status RemoveNative(int folder, const char *name)
 {
-    return Written(unlink(path) == 0);
+    return Written(unlinkat(folder, name, 0) == 0);
 }
 
-Status RenameNewNative(const char *from, const char *to)
+Status RenameNewNative(int folder, const char *from, const char *to)
 {
     // Atomic where the file system can; else a second link, which no more
     // replaces a file than the rename does, and the first name's removal.
-    int renamed = renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    int renamed = renameat2(folder, from, folder, to, RENAME_NOREPLACE);
     if (renamed != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
-        renamed = link(from, to);
+        renamed = linkat(folder, from, folder, to, 0);
         if (renamed == 0)
-            unlink(from);
+            unlinkat(folder, from, 0);
     }
     if (renamed != 0)
         return StatusOf(errno == EEXIST ? StatusCode::NameTaken : StatusCode::WriteFailed);
-    return SyncFolderNative(to);
+    return SyncFolderNative(folder);
 }
 
 Status LengthNative(int handle, int64_t *length)
@@ -186,9 +200,10 @@ Status LengthNative(int handle, int64_t *length)
     return Success;
 }
 
-bool ExistsNative(const char *path)
+bool ExistsNative(int folder, const char *name)
 {
-    return access(path, F_OK) == 0;
+    struct stat status;
+    return fstatat(folder == NoFolder ? AT_FDCWD : folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // A lock of the open file description, as the journal's is: another
@@ -213,11 +228,24 @@ void PauseNative(int milliseconds)
     }
 }
 
+// The owners trusted are those of sudo's and OpenSSH's checks: the
+// dictionary's own, the caller and root.
+Status TrustedNative(int handle, int reference)
+{
+    struct stat file, dictionary;
+    if (fstat(handle, &file) != 0 || file.st_nlink > 1)
+        return StatusOf(StatusCode::WrittenByOther);
+    const bool owned = file.st_uid == 0 || file.st_uid == geteuid() ||
+                       (reference != NoFile && fstat(reference, &dictionary) == 0 && file.st_uid == dictionary.st_uid);
+    return owned ? Success : StatusOf(StatusCode::WrittenByOther);
+}
+
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,   ReadSomeNative,  WriteSomeNative, ReadNextNative, ResizeNative,
-                               CloseNative,  SyncNative,      SyncFolderNative, RemoveNative,  RenameNewNative,
-                               LengthNative, ExistsNative,    LockNative,      PauseNative};
+const FileTable NativeFiles = {OpenFolderNative, OpenNative,   ReadSomeNative, WriteSomeNative, ReadNextNative,
+                               ResizeNative,     CloseNative,  SyncNative,     SyncFolderNative, RemoveNative,
+                               RenameNewNative,  LengthNative, ExistsNative,   LockNative,      PauseNative,
+                               TrustedNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -4,6 +4,8 @@
 
 #include <stdio.h>
 #include <windows.h>
+#include <winternl.h>
+#include <aclapi.h>
 
 #include "platform/win32/wide_path.h"
 
@@ -44,32 +46,84 @@ Status OpenFailure()
     }
 }
 
-// Only files on disk are read or edited: a device (CON, NUL, COM1, ...) or
-// a pipe named in place of a file is refused before anything is read from
-// it or written to it; and a numbered copy or a journal that is a link or
-// a junction, standing for a file elsewhere, is refused too.
-Status OpenNative(const char *path, FileMode mode, int *opened)
+// Opens `name` in `folder` by the system's own open, which takes the
+// folder's handle as where the name starts: however the folder's path is
+// changed meanwhile, the name is looked up in the folder opened. A link,
+// junction or other reparse point at the name is opened as itself, never
+// followed. The handle, or INVALID_HANDLE_VALUE with the last error set.
+HANDLE OpenInFolder(int folder, const char *name, ACCESS_MASK access, ULONG share, ULONG disposition, ULONG options)
 {
-    *opened = NoFile;
+    WidePath wide;
+    if (!WidenPath(name, wide) || wcschr(wide, L'\\') || wcschr(wide, L'/')) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
+    }
+    UNICODE_STRING text;
+    RtlInitUnicodeString(&text, wide);
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, ToHandle(folder), nullptr);
+    IO_STATUS_BLOCK io;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const NTSTATUS opened =
+        NtCreateFile(&handle, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes, &io, nullptr,
+                     FILE_ATTRIBUTE_NORMAL, share, disposition,
+                     options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+    if (NT_SUCCESS(opened))
+        return handle;
+    SetLastError(RtlNtStatusToDosError(opened));
+    return INVALID_HANDLE_VALUE;
+}
+
+constexpr ULONG ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+Status OpenFolderNative(const char *path, int *folder)
+{
+    *folder = NoFile;
     WidePath wide;
     if (!WidenPath(path, wide))
         return StatusOf(StatusCode::CannotOpen);
+    // Following the path as it stands: a junction an administrator made
+    // for the folder is the folder.
+    HANDLE handle = CreateFileW(wide, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return OpenFailure();
+    BY_HANDLE_FILE_INFORMATION about;
+    if (!GetFileInformationByHandle(handle, &about) || !(about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(handle);
+        return StatusOf(StatusCode::FileMissing);
+    }
+    *folder = ToInteger(handle);
+    return Success;
+}
+
+// Only files on disk are read or edited: a device (CON, NUL, COM1, ...) or
+// a pipe named in place of a file is refused before anything is read from
+// it or written to it; and a file in the folder that is a link or a
+// junction, standing for a file elsewhere, is refused too, as is one to be
+// written or put back that has other names.
+Status OpenNative(int folder, const char *name, FileMode mode, int *opened)
+{
+    *opened = NoFile;
     DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
-    DWORD flags = FILE_ATTRIBUTE_NORMAL;
+    ULONG inFolder = FILE_OPEN;
+    bool written = false;
     switch (mode) {
     case FileMode::ReadWrite:
         access = GENERIC_READ | GENERIC_WRITE;
+        written = true;
         break;
     case FileMode::ReadOnly:
         break;
     case FileMode::CopyOnly:
-        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        written = true;
         break;
     case FileMode::CreateNew:
         // Exclusive, so a copy that appeared since the existence test is
         // never written over.
         access = GENERIC_WRITE;
         disposition = CREATE_NEW;
+        inFolder = FILE_CREATE;
         break;
     case FileMode::Journal:
         // Shared with no one, so that no other process opens it while it
@@ -77,19 +131,34 @@ Status OpenNative(const char *path, FileMode mode, int *opened)
         access = GENERIC_READ | GENERIC_WRITE;
         share = 0;
         disposition = OPEN_ALWAYS;
-        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        inFolder = FILE_OPEN_IF;
+        written = true;
         break;
     }
-    HANDLE handle = CreateFileW(wide, access, share, nullptr, disposition, flags, nullptr);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const bool linksRefused = folder != NoFolder || mode == FileMode::CopyOnly || mode == FileMode::Journal;
+    if (folder != NoFolder) {
+        handle = OpenInFolder(folder, name, access | READ_CONTROL, share, inFolder, FILE_NON_DIRECTORY_FILE);
+    } else {
+        WidePath wide;
+        if (!WidenPath(name, wide))
+            return StatusOf(StatusCode::CannotOpen);
+        handle = CreateFileW(wide, access, share, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL | (linksRefused ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    }
     if (handle == INVALID_HANDLE_VALUE)
         return OpenFailure();
     BY_HANDLE_FILE_INFORMATION about;
-    const bool linked = (flags & FILE_FLAG_OPEN_REPARSE_POINT) &&
-                        (!GetFileInformationByHandle(handle, &about) ||
-                         (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT));
-    if (linked || GetFileType(handle) != FILE_TYPE_DISK) {
+    const bool described = GetFileInformationByHandle(handle, &about);
+    Status refused = Success;
+    if ((linksRefused && (!described || (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) ||
+        GetFileType(handle) != FILE_TYPE_DISK)
+        refused = StatusOf(StatusCode::CannotOpen);
+    else if (folder != NoFolder && written && about.nNumberOfLinks > 1)
+        refused = StatusOf(StatusCode::WrittenByOther);
+    if (!refused.Ok()) {
         CloseHandle(handle);
-        return StatusOf(StatusCode::CannotOpen);
+        return refused;
     }
     *opened = ToInteger(handle);
     return Success;
@@ -157,28 +226,54 @@ Status SyncNative(int handle)
 
 // The file system keeps its own names safe: NTFS logs every change to a
 // folder before it is made.
-Status SyncFolderNative(const char *)
+Status SyncFolderNative(int)
 {
     return Success;
 }
 
-Status RemoveNative(const char *path)
+// Sets `information` on the file `name` in `folder`, opened for removal
+// or renaming only, sharing everything with whoever holds it already.
+Status SetOnFileInFolder(int folder, const char *name, void *information, ULONG size, FILE_INFORMATION_CLASS kind)
 {
-    WidePath wide;
-    return Written(WidenPath(path, wide) && DeleteFileW(wide));
-}
-
-Status RenameNewNative(const char *from, const char *to)
-{
-    WidePath wideFrom, wideTo;
-    if (!WidenPath(from, wideFrom) || !WidenPath(to, wideTo))
+    HANDLE handle = OpenInFolder(folder, name, DELETE, ShareAll, FILE_OPEN, FILE_NON_DIRECTORY_FILE);
+    if (handle == INVALID_HANDLE_VALUE)
         return StatusOf(StatusCode::WriteFailed);
-    // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced.
-    if (MoveFileExW(wideFrom, wideTo, MOVEFILE_WRITE_THROUGH))
+    IO_STATUS_BLOCK io;
+    const NTSTATUS set = NtSetInformationFile(handle, &io, information, size, kind);
+    CloseHandle(handle);
+    if (NT_SUCCESS(set))
         return Success;
-    const DWORD reason = GetLastError();
+    const DWORD reason = RtlNtStatusToDosError(set);
     return StatusOf(reason == ERROR_ALREADY_EXISTS || reason == ERROR_FILE_EXISTS ? StatusCode::NameTaken
                                                                                   : StatusCode::WriteFailed);
+}
+
+// Through a handle of the file itself, as a name-based removal would reach
+// whatever the folder's path leads to at that moment.
+Status RemoveNative(int folder, const char *name)
+{
+    FILE_DISPOSITION_INFORMATION removal = {TRUE};
+    return SetOnFileInFolder(folder, name, &removal, sizeof removal, FileDispositionInformation);
+}
+
+// The new name is looked up in the folder's handle too. Without
+// ReplaceIfExists an existing name is never replaced.
+Status RenameNewNative(int folder, const char *from, const char *to)
+{
+    WidePath wideTo;
+    if (!WidenPath(to, wideTo) || wcschr(wideTo, L'\\') || wcschr(wideTo, L'/'))
+        return StatusOf(StatusCode::WriteFailed);
+    union {
+        FILE_RENAME_INFORMATION head;
+        unsigned char bytes[sizeof(FILE_RENAME_INFORMATION) + sizeof(WidePath)];
+    } rename = {};
+    rename.head.ReplaceIfExists = FALSE;
+    rename.head.RootDirectory = ToHandle(folder);
+    rename.head.FileNameLength = static_cast<ULONG>(wcslen(wideTo) * sizeof(wchar_t));
+    memcpy(rename.head.FileName, wideTo, rename.head.FileNameLength);
+    return SetOnFileInFolder(folder, from, &rename,
+                             static_cast<ULONG>(offsetof(FILE_RENAME_INFORMATION, FileName) + rename.head.FileNameLength),
+                             FileRenameInformation);
 }
 
 Status LengthNative(int handle, int64_t *length)
@@ -194,10 +289,17 @@ Status LengthNative(int handle, int64_t *length)
     return Success;
 }
 
-bool ExistsNative(const char *path)
+bool ExistsNative(int folder, const char *name)
 {
-    WidePath wide;
-    return WidenPath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
+    if (folder == NoFolder) {
+        WidePath wide;
+        return WidenPath(name, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
+    }
+    // Its attributes alone are asked for, which no sharing mode bars.
+    HANDLE handle = OpenInFolder(folder, name, 0, ShareAll, FILE_OPEN, 0);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return handle != INVALID_HANDLE_VALUE || GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // Windows' byte-range locks bar other handles from the bytes they cover,
@@ -225,11 +327,62 @@ void PauseNative(int milliseconds)
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
+// Whether `sid` is the user of the token the calling thread acts with.
+bool IsCaller(PSID sid)
+{
+    HANDLE token = nullptr;
+    if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token) &&
+        !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    union {
+        TOKEN_USER user;
+        unsigned char bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } about;
+    DWORD size = 0;
+    const bool same = GetTokenInformation(token, TokenUser, &about, sizeof about, &size) &&
+                      EqualSid(about.user.User.Sid, sid);
+    CloseHandle(token);
+    return same;
+}
+
+// The owner of an open file, in `*descriptor` to be freed with LocalFree.
+PSID OwnerOf(HANDLE handle, PSECURITY_DESCRIPTOR *descriptor)
+{
+    PSID owner = nullptr;
+    *descriptor = nullptr;
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        descriptor) != ERROR_SUCCESS)
+        return nullptr;
+    return owner;
+}
+
+// The owners trusted are the dictionary's own, the caller, the
+// administrators and the system: what a setup run by any of them leaves.
+Status TrustedNative(int handle, int reference)
+{
+    const Status untrusted = StatusOf(StatusCode::WrittenByOther);
+    BY_HANDLE_FILE_INFORMATION about;
+    if (!GetFileInformationByHandle(ToHandle(handle), &about) || about.nNumberOfLinks > 1)
+        return untrusted;
+    PSECURITY_DESCRIPTOR fileDescriptor, referenceDescriptor = nullptr;
+    const PSID owner = OwnerOf(ToHandle(handle), &fileDescriptor);
+    bool trusted = owner && (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+                             IsWellKnownSid(owner, WinLocalSystemSid) || IsCaller(owner));
+    if (owner && !trusted && reference != NoFile) {
+        const PSID dictionaryOwner = OwnerOf(ToHandle(reference), &referenceDescriptor);
+        trusted = dictionaryOwner && EqualSid(owner, dictionaryOwner);
+    }
+    LocalFree(fileDescriptor);
+    LocalFree(referenceDescriptor);
+    return trusted ? Success : untrusted;
+}
+
 }  // namespace
 
-const FileTable NativeFiles = {OpenNative,   ReadSomeNative,  WriteSomeNative, ReadNextNative, ResizeNative,
-                               CloseNative,  SyncNative,      SyncFolderNative, RemoveNative,  RenameNewNative,
-                               LengthNative, ExistsNative,    LockNative,      PauseNative};
+const FileTable NativeFiles = {OpenFolderNative, OpenNative,   ReadSomeNative, WriteSomeNative, ReadNextNative,
+                               ResizeNative,     CloseNative,  SyncNative,     SyncFolderNative, RemoveNative,
+                               RenameNewNative,  LengthNative, ExistsNative,   LockNative,      PauseNative,
+                               TrustedNative};
 const FileTable *Files = &NativeFiles;
 
 }  // namespace dorvan::platform

@@ -345,6 +345,15 @@ TEST_F(ExportFaults, EveryEditKilledAtEveryStepLeavesTheOldOrTheNewDictionary)
 #endif
 
 #ifndef _WIN32
+// What the next call will do with the journal beside the dictionary in
+// `mapDataDir`.
+JournalFinding InspectJournalOf(const std::string &mapDataDir)
+{
+    DictionaryFolder folder;
+    return OpenDictionaryFolder(mapDataDir.c_str(), folder).Ok() ? InspectJournal(folder).finding
+                                                                 : JournalFinding::Unreadable;
+}
+
 // Support staff's restore: over an edit a crash left half done, the
 // journal is rolled back first and the dictionary it replaces kept; killed
 // at every step itself, the next call finds the old or the restored bytes,
@@ -352,28 +361,27 @@ TEST_F(ExportFaults, EveryEditKilledAtEveryStepLeavesTheOldOrTheNewDictionary)
 TEST_F(ExportFaults, ARestoreOverACrashAndKilledAtEveryStepLeavesTheOldOrTheRestoredDictionary)
 {
     const Bytes restored = Concat({MakeRecord("Wlochy.GST"), MakeRecord("Pols0000.GST restored")});
-    const std::string dictionary = dictionaryPath_.string();
     auto killedAt = [](int k, const std::function<bool()> &call) { return RunKilledBefore(k, call) < 0; };
     // A removal killed once its journal is whole and the dictionary changing.
     int k = 1;
     for (; k < 100; ++k) {
         Arrange();
         ASSERT_TRUE(killedAt(k, [&] { return ClearGeoDict(owner_, "", "", data_.Name().c_str(), "") == 1; }));
-        if (InspectJournal(dictionary.c_str()).finding == JournalFinding::RollsBack && Dictionary() != old_)
+        if (InspectJournalOf(data_.Name()) == JournalFinding::RollsBack && Dictionary() != old_)
             break;
     }
     ASSERT_LT(k, 100) << "no kill left a journal to roll back";
     WriteFileBytes(data_ / "Geodict.005", restored);
-    EXPECT_TRUE(RestoreNumberedCopy(dictionary.c_str(), 5).Ok());
+    EXPECT_TRUE(RestoreNumberedCopy(data_.Name().c_str(), 5).Ok());
     EXPECT_EQ(restored, Dictionary());
-    EXPECT_EQ(JournalFinding::None, InspectJournal(dictionary.c_str()).finding);
+    EXPECT_EQ(JournalFinding::None, InspectJournalOf(data_.Name()));
     EXPECT_EQ(old_, ReadFileBytes(data_ / "Geodict.002")) << "the dictionary it replaced, rolled back first";
 
     int kills = 0;
     for (k = 1; k < 200; ++k) {
         Arrange();
         WriteFileBytes(data_ / "Geodict.005", restored);
-        if (!killedAt(k, [&] { return RestoreNumberedCopy(dictionary.c_str(), 5).Ok(); }))
+        if (!killedAt(k, [&] { return RestoreNumberedCopy(data_.Name().c_str(), 5).Ok(); }))
             break;
         ++kills;
         GeoDictFind(data_.Name().c_str(), "");

@@ -8,7 +8,10 @@
 
 namespace dorvan::test::fault {
 
-enum class Operation { Open, Read, Write, Resize, Close, Sync, SyncFolder, Remove, Rename, Length, Exists, Lock, Allocate, Any };
+enum class Operation {
+    OpenFolder, Open, Read, Write, Resize, Close, Sync, SyncFolder, Remove, Rename, Length, Exists, Lock, Trust,
+    Allocate, Any
+};
 
 enum class Fault {
     Fail,     // the operation fails (an allocation answers null)

@@ -85,13 +85,25 @@ using test::fault::Fault;
 using test::fault::Operation;
 using test::fault::Strikes;
 
-Status OpenFaulty(const char *path, FileMode mode, int *handle)
+Status OpenFolderFaulty(const char *path, int *folder)
+{
+    if (Strikes(Operation::OpenFolder)) {
+        *folder = NoFile;
+        return StatusOf(StatusCode::CannotOpen);
+    }
+    Status status = NativeFiles.openFolder(path, folder);
+    if (status.Ok())
+        test::fault::Handles.insert(*folder);
+    return status;
+}
+
+Status OpenFaulty(int folder, const char *name, FileMode mode, int *handle)
 {
     if (Strikes(Operation::Open)) {
         *handle = NoFile;
         return StatusOf(ArmedFault == Fault::Denied ? StatusCode::NotPermitted : StatusCode::CannotOpen);
     }
-    Status status = NativeFiles.open(path, mode, handle);
+    Status status = NativeFiles.open(folder, name, mode, handle);
     if (status.Ok())
         test::fault::Handles.insert(*handle);
     return status;
@@ -163,19 +175,19 @@ Status SyncFaulty(int handle)
     return Strikes(Operation::Sync) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.sync(handle);
 }
 
-Status SyncFolderFaulty(const char *path)
+Status SyncFolderFaulty(int folder)
 {
-    return Strikes(Operation::SyncFolder) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.syncFolder(path);
+    return Strikes(Operation::SyncFolder) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.syncFolder(folder);
 }
 
-Status RemoveFaulty(const char *path)
+Status RemoveFaulty(int folder, const char *name)
 {
-    return Strikes(Operation::Remove) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.remove(path);
+    return Strikes(Operation::Remove) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.remove(folder, name);
 }
 
-Status RenameNewFaulty(const char *from, const char *to)
+Status RenameNewFaulty(int folder, const char *from, const char *to)
 {
-    return Strikes(Operation::Rename) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.renameNew(from, to);
+    return Strikes(Operation::Rename) ? StatusOf(StatusCode::WriteFailed) : NativeFiles.renameNew(folder, from, to);
 }
 
 Status LengthFaulty(int handle, int64_t *length)
@@ -183,9 +195,9 @@ Status LengthFaulty(int handle, int64_t *length)
     return Strikes(Operation::Length) ? StatusOf(StatusCode::CannotSize) : NativeFiles.length(handle, length);
 }
 
-bool ExistsFaulty(const char *path)
+bool ExistsFaulty(int folder, const char *name)
 {
-    return Strikes(Operation::Exists) ? false : NativeFiles.exists(path);
+    return Strikes(Operation::Exists) ? false : NativeFiles.exists(folder, name);
 }
 
 Status LockFaulty(int handle, FileLock kind)
@@ -194,6 +206,12 @@ Status LockFaulty(int handle, FileLock kind)
 }
 
 void PauseNative(int milliseconds) { NativeFiles.pause(milliseconds); }
+
+// A failure to tell a file's owner leaves it untrusted.
+Status TrustedFaulty(int handle, int reference)
+{
+    return Strikes(Operation::Trust) ? StatusOf(StatusCode::WrittenByOther) : NativeFiles.trusted(handle, reference);
+}
 
 void *AllocateFaulty(size_t size)
 {
@@ -212,9 +230,10 @@ void ReleaseFaulty(void *block)
     NativeMemory.release(block);
 }
 
-const FileTable FaultyFiles = {OpenFaulty,   ReadSomeFaulty,  WriteSomeFaulty, ReadNextFaulty, ResizeFaulty,
-                               CloseFaulty,  SyncFaulty,      SyncFolderFaulty, RemoveFaulty,  RenameNewFaulty,
-                               LengthFaulty, ExistsFaulty,    LockFaulty,      PauseNative};
+const FileTable FaultyFiles = {OpenFolderFaulty, OpenFaulty,   ReadSomeFaulty, WriteSomeFaulty, ReadNextFaulty,
+                               ResizeFaulty,     CloseFaulty,  SyncFaulty,     SyncFolderFaulty, RemoveFaulty,
+                               RenameNewFaulty,  LengthFaulty, ExistsFaulty,   LockFaulty,      PauseNative,
+                               TrustedFaulty};
 const MemoryTable FaultyMemory = {AllocateFaulty, ReleaseFaulty};
 const bool Installed = (Files = &FaultyFiles, Memory = &FaultyMemory, true);
 

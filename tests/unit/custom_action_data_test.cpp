@@ -12,16 +12,22 @@ namespace {
 
 TEST(CustomActionData, OnlyTheExactFieldsReadBack)
 {
-    char text[SnapshotTextSize];
-    FormatSnapshot({2147483647, 0x0123456789abcdefu, 4294967294u}, text);
+    char text[WholeSnapshotTextSize];
+    DictionarySnapshot taken{2147483647, {{0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef}}, 32, 4294967294u};
+    FormatSnapshot(taken, text, ShortDigestBytes);
     EXPECT_STREQ("2147483647|0123456789abcdef|4294967294", text);
+    EXPECT_GT(SnapshotTextSize, std::strlen(text));
+    const std::string whole = std::string(64, 'f'), cut = whole.substr(1);
 
     struct Case {
-        const char *data;
+        std::string data;
         bool good;
     } cases[] = {
         {"C:\\Mapy|4089|00000000000000ff|3", true},
         {"C:\\Mapy|0|ffffffffffffffff|0", true},
+        {"C:\\Mapy|0|" + whole + "|0", true},  // the whole digest
+        {"C:\\Mapy|0|" + cut + "|0", false},
+        {"C:\\Mapy|0|" + whole + "0|0", false},
         {"C:\\Mapy|4089|00000000000000ff|3|", false},  // a trailing separator
         {"C:\\Mapy|4089|00000000000000ff|3|7", false}, // a field too many
         {"C:\\Mapy|4089|00000000000000ff", false},     // one too few
@@ -44,13 +50,13 @@ TEST(CustomActionData, OnlyTheExactFieldsReadBack)
     };
     for (const Case &c : cases) {
         char data[1024];
-        std::strcpy(data, c.data);
+        std::strcpy(data, c.data.c_str());
         char *mapData = nullptr;
         DictionarySnapshot snapshot{};
         EXPECT_EQ(c.good, ParseRollbackData(data, &mapData, snapshot)) << c.data;
         if (c.good) {
-            char again[SnapshotTextSize];
-            FormatSnapshot(snapshot, again);
+            char again[WholeSnapshotTextSize];
+            FormatSnapshot(snapshot, again, snapshot.digestBytes);
             EXPECT_EQ(c.data, std::string("C:\\Mapy|") + again) << c.data;
         }
     }

@@ -16,7 +16,9 @@ class NumberedBackup : public testing::Test {
 protected:
     void Backup(const Bytes &content)
     {
-        MakeNumberedBackup(dictionary_.string().c_str(), content.data(), static_cast<int32_t>(content.size()));
+        DictionaryFolder folder;
+        ASSERT_TRUE(folder.folder.OpenFolder(folder_.Name().c_str()).Ok());
+        MakeNumberedBackup(folder, content.data(), static_cast<int32_t>(content.size()));
     }
 
     TempDirectory folder_;
@@ -66,27 +68,14 @@ TEST_F(NumberedBackup, AnEmptyDictionaryGivesAnEmptyCopy)
     EXPECT_EQ(0u, std::filesystem::file_size(folder_ / "Geodict.000"));
 }
 
-TEST_F(NumberedBackup, APathWithoutADotMakesNoCopy)
+TEST_F(NumberedBackup, ANameWithoutADotOrTooLongForThePathBufferNamesNoCopy)
 {
-    EXPECT_FALSE(
-        MakeNumberedBackup((folder_ / "Geodict").string().c_str(), content_.data(), static_cast<int32_t>(content_.size()))
-            .Ok());
-    EXPECT_TRUE(folder_.Listing().empty());
-}
-
-TEST_F(NumberedBackup, ANameTooLongForThePathBufferMakesNoCopy)
-{
-    std::string name(259 - folder_.Name().size() - 1 - 4, 'g');
-    std::filesystem::path longDictionary = folder_ / (name + ".dct");  // 259 characters: fits
-    ASSERT_EQ(259u, longDictionary.string().size());
-    EXPECT_TRUE(
-        MakeNumberedBackup(longDictionary.string().c_str(), content_.data(), static_cast<int32_t>(content_.size())).Ok());
-    EXPECT_TRUE(std::filesystem::exists(folder_ / (name + ".000")));
-    std::string longer = name + "g";  // its copy would need 260 characters
-    EXPECT_FALSE(MakeNumberedBackup((folder_ / (longer + ".dct")).string().c_str(), content_.data(),
-                                    static_cast<int32_t>(content_.size()))
-                     .Ok());
-    EXPECT_FALSE(std::filesystem::exists(folder_ / (longer + ".000")));
+    char name[PathBufferSize];
+    EXPECT_FALSE(NumberedCopyName("Geodict", 0, name));
+    const std::string fits(platform::PathLengthLimit - 4, 'g'), longer = fits + "g";  // with ".000", 259
+    EXPECT_TRUE(NumberedCopyName((fits + ".dct").c_str(), 0, name));
+    EXPECT_EQ(fits + ".000", name);
+    EXPECT_FALSE(NumberedCopyName((longer + ".dct").c_str(), 0, name));
 }
 
 #ifndef _WIN32
