@@ -2,6 +2,7 @@
 // gets a clear answer, and nothing is written where nothing should be.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -140,6 +141,33 @@ TEST(BadInput, FilesThatAreNotRegularFilesAreRefusedWithoutWaiting)
     EXPECT_EQ(0, Library().SetGeoDict(TestOwnerWindow(), "", "\\\\.\\pipe\\", data.Name().c_str(), ""));
     EXPECT_EQ(1u, capture.Messages().size());
     CloseHandle(entryPipe);
+    // A symbolic link at the journal's, the dictionary's or a free copy's
+    // name, pointing at a file elsewhere: refused, or passed over, and the
+    // file elsewhere never touched. Wine makes no such links (its
+    // CreateSymbolicLinkW makes nothing), so there this part can only say
+    // so; the layer follows the documented reparse-point rules.
+    TempDirectory elsewhere;
+    const fs::path target = elsewhere / "target";
+    WriteFileBytes(source / "GeoExt.gxt", MakeRecord("Pols0000.GST"));
+    for (const char *name : {"Geodict.dct-journal", "Geodict.dct", "Geodict.000"}) {
+        WriteFileBytes(target, ToBytes("elsewhere"));
+        fs::remove(data / name);
+        const bool made = CreateSymbolicLinkW((data / name).wstring().c_str(), target.wstring().c_str(),
+                                              SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+        const DWORD attributes = GetFileAttributesW((data / name).wstring().c_str());
+        if (made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            MessageCapture linked;
+            EXPECT_EQ(std::string(name) == "Geodict.000" ? 1 : 0,
+                      Library().SetGeoDict(TestOwnerWindow(), "", source.Name().c_str(), data.Name().c_str(), ""))
+                << name;
+            EXPECT_EQ(ToBytes("elsewhere"), ReadFileBytes(target)) << name;
+        } else {
+            std::printf("  no symbolic link can be made here (Wine, or no right to): %s not tried\n", name);
+        }
+        for (const auto &file : fs::directory_iterator(data.Path()))
+            fs::remove(file.path());
+        WriteFileBytes(data / "Geodict.dct", dictionary);
+    }
 #else
     // A FIFO, and a link to an endless device, in place of the entry:
     // message 20, and no backup. In place of the journal, either stops
