@@ -11,7 +11,7 @@ enum MessageId : unsigned {
     MessageOpenFailed = 20,         // %1: file path
     MessageOutOfMemory = 21,
     MessageReadFailed = 22,         // %1: file path
-    MessageWriteFailed = 23,        // %1: dictionary path
+    MessageWriteFailed = 23,        // %1: the file written, or left alone as another account's
     MessageRegistryFailed = 24,
 };
 
