@@ -439,6 +439,66 @@ TEST_F(ExportFaults, FileSearchAnswersMinusTwoOrTheOffset)
     }
 }
 
+#ifndef _WIN32
+// The map data directory's path taken over during a call: before each of
+// its file operations in turn, the folder is moved away and a link to
+// another folder holding files of the same names (a journal that would
+// roll back included) put in its place. Every later step stays in the
+// folder the call opened, so the other folder never changes.
+TEST_F(ExportFaults, AFolderSwappedForALinkDuringACallSendsNoStepElsewhere)
+{
+    Arrange();
+    TempDirectory parent, elsewhere;
+    const fs::path maps = parent / "maps", moved = parent / "moved";
+    const std::map<std::string, Bytes> theirs = {
+        {"Geodict.dct", Concat({MakeRecord("Niemcy.GST"), MakeRecord("Pols0000.GST elsewhere")})},
+        {"Geodict.dct-journal", MakeJournal(MakeRecord("Czechy.GST"), 0)},
+        {"Geodict.~cp", ToBytes("elsewhere's copy in progress")},
+    };
+    const std::string folder = maps.string(), source = source_.Name();
+    const std::function<bool()> calls[] = {
+        [&] { return VorezuInstalled(folder.c_str()) == 1; },
+        [&] { return SetGeoDict(owner_, "", source.c_str(), folder.c_str(), "") == 1; },
+    };
+    auto arrange = [&] {
+        fs::remove_all(maps);
+        fs::remove_all(moved);
+        fs::create_directory(maps);
+        WriteFileBytes(maps / "Geodict.dct", Concat({old_, ToBytes("half")}));
+        WriteFileBytes(maps / "Geodict.dct-journal", MakeJournal(old_, static_cast<uint32_t>(old_.size())));
+        for (const auto &[name, bytes] : theirs)
+            WriteFileBytes(elsewhere / name, bytes);
+        fault::Reset();
+    };
+    for (const auto &call : calls) {
+        // Swapped before the folder is opened, the link is the folder.
+        int opened = 0;
+        arrange();
+        fault::Before(Operation::OpenFolder, 1, [&] { opened = fault::OperationsCounted(); });
+        call();
+        ASSERT_GT(opened, 0);
+        for (int k = opened + 1;; ++k) {
+            arrange();
+            MessageCapture capture;
+            fault::Before(Operation::Any, k, [&] {
+                fs::rename(maps, moved);
+                fs::create_directory_symlink(elsewhere.Path(), maps);
+            });
+            call();
+            const bool swapped = fault::OperationsCounted() >= k;
+            fault::Reset();
+            for (const auto &[name, bytes] : theirs)
+                EXPECT_EQ(bytes, ReadFileBytes(elsewhere / name)) << name << ", swapped before operation " << k;
+            EXPECT_EQ(3u, elsewhere.Listing().size()) << "swapped before operation " << k;
+            if (!swapped) {
+                std::printf("  swapped before each of %d operations after the folder's open\n", k - opened - 1);
+                break;
+            }
+        }
+    }
+}
+#endif
+
 TEST_F(ExportFaults, DirectoryDiscoveryFailsWithMessage17OrFindsTheDerivedDirectory)
 {
     TestRegistry registry;
