@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
     char *mapData = nullptr;
     DictionarySnapshot snapshot{};
     if (ParseRollbackData(data.data(), &mapData, snapshot)) {
-        char again[SnapshotTextSize];
-        FormatSnapshot(snapshot, again);
+        char again[WholeSnapshotTextSize];
+        FormatSnapshot(snapshot, again, snapshot.digestBytes);
         if (snapshot.length < 0 || std::string(mapData) + FieldSeparator + again != text)
             std::abort();
     }

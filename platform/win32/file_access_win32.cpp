@@ -107,16 +107,16 @@ Status OpenNative(int folder, const char *name, FileMode mode, int *opened)
     *opened = NoFile;
     DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
     ULONG inFolder = FILE_OPEN;
-    bool written = false;
+    bool oneNameOnly = false;
     switch (mode) {
     case FileMode::ReadWrite:
         access = GENERIC_READ | GENERIC_WRITE;
-        written = true;
+        oneNameOnly = true;
         break;
     case FileMode::ReadOnly:
         break;
     case FileMode::CopyOnly:
-        written = true;
+        oneNameOnly = true;
         break;
     case FileMode::CreateNew:
         // Exclusive, so a copy that appeared since the existence test is
@@ -132,7 +132,7 @@ Status OpenNative(int folder, const char *name, FileMode mode, int *opened)
         share = 0;
         disposition = OPEN_ALWAYS;
         inFolder = FILE_OPEN_IF;
-        written = true;
+        oneNameOnly = true;
         break;
     }
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -154,7 +154,7 @@ Status OpenNative(int folder, const char *name, FileMode mode, int *opened)
     if ((linksRefused && (!described || (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) ||
         GetFileType(handle) != FILE_TYPE_DISK)
         refused = StatusOf(StatusCode::CannotOpen);
-    else if (folder != NoFolder && written && about.nNumberOfLinks > 1)
+    else if (folder != NoFolder && oneNameOnly && about.nNumberOfLinks > 1)
         refused = StatusOf(StatusCode::WrittenByOther);
     if (!refused.Ok()) {
         CloseHandle(handle);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "bytes/sha256.h"
 #include "unattended/custom_action_data.h"
 
 namespace dorvan {
@@ -59,6 +60,28 @@ TEST(CustomActionData, OnlyTheExactFieldsReadBack)
             FormatSnapshot(snapshot, again, snapshot.digestBytes);
             EXPECT_EQ(c.data, std::string("C:\\Mapy|") + again) << c.data;
         }
+    }
+}
+
+// The digest the rollback data carries: FIPS 180's examples, one and two
+// blocks of padding, and a length past one block.
+TEST(CustomActionData, TheDigestIsSha256)
+{
+    const struct {
+        std::string text, digest;
+    } vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000, 'a'), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3"},
+    };
+    for (const auto &v : vectors) {
+        const Digest digest = Sha256(reinterpret_cast<const uint8_t *>(v.text.data()), v.text.size());
+        std::string hex;
+        for (uint8_t byte : digest.bytes)
+            hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 0xf];
+        EXPECT_EQ(v.digest, hex) << v.text.size() << " bytes";
     }
 }
 
