@@ -52,6 +52,52 @@ int32_t FirstRecordCutShort(const uint8_t *data, int32_t length)
     return -1;
 }
 
+bool IsWholeRecordsNaming(const uint8_t *data, int32_t length, const char *name)
+{
+    const RecordScan scan(name, NameMatching::Exact);
+    RecordSpan record;
+    int32_t from = 0;
+    for (; from < length; from = record.coveredEnd) {
+        if (!scan.NextRecord(data, length, from, record) || record.tag != from || record.end > length)
+            return false;
+    }
+    return length > 0 && scan.NextMatchingRecord(data, length, 0, record);
+}
+
+bool NamedOutsideRecords(const uint8_t *data, int32_t length, const char *name)
+{
+    const RecordScan scan(name, NameMatching::Exact);
+    const auto *needle = reinterpret_cast<const uint8_t *>(name);
+    const int32_t size = static_cast<int32_t>(std::strlen(name));
+    if (size == 0 || size > 64)
+        return false;
+    // The last bytes kept so far, less than the name's length, and the
+    // window across each join, on the stack: no memory a query may lack.
+    uint8_t tail[64], window[128];
+    int32_t tailLength = 0;
+    RecordSpan record;
+    for (int32_t from = 0; from < length;) {
+        const bool cut = scan.NextMatchingRecord(data, length, from, record);
+        const int32_t gapEnd = cut ? record.tag : length, gap = gapEnd - from;
+        const int32_t head = gap < size - 1 ? gap : size - 1;
+        std::memcpy(window, tail, static_cast<size_t>(tailLength));
+        std::memcpy(window + tailLength, data + from, static_cast<size_t>(head));
+        if (ContainsBytes(window, tailLength + head, needle, size) || ContainsBytes(data + from, gap, needle, size))
+            return true;
+        // The kept bytes' last size - 1, from the old tail and this gap.
+        const int32_t joined = tailLength + gap, keep = joined < size - 1 ? joined : size - 1;
+        if (gap >= keep) {
+            std::memcpy(tail, data + gapEnd - keep, static_cast<size_t>(keep));
+        } else {
+            std::memmove(tail, tail + (tailLength - (keep - gap)), static_cast<size_t>(keep - gap));
+            std::memcpy(tail + (keep - gap), data + from, static_cast<size_t>(gap));
+        }
+        tailLength = keep;
+        from = cut ? record.coveredEnd : length;
+    }
+    return false;
+}
+
 bool RecordScan::NextMatchingRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpan &record) const
 {
     if (nameLength_ == 0)

@@ -45,6 +45,16 @@ bool FindNextRecord(const uint8_t *data, int32_t length, int32_t from, RecordSpa
 // dictionary cut short), or -1 when every record ends within it.
 int32_t FirstRecordCutShort(const uint8_t *data, int32_t length);
 
+// Whether the data is records and nothing else, each whole and each
+// starting where the one before ends, from the first byte to the last, and
+// at least one of them names `name` exactly: what a map set's entry is.
+bool IsWholeRecordsNaming(const uint8_t *data, int32_t length, const char *name);
+
+// Whether `name` (at most 64 bytes) would still occur byte for byte in the
+// data once every record naming it is cut out: named outside any record,
+// across the places where cut records joined the bytes around them too.
+bool NamedOutsideRecords(const uint8_t *data, int32_t length, const char *name);
+
 // How a name is matched inside a record: byte for byte, or with ASCII
 // letters in either case.
 enum class NameMatching { Exact, AnyAsciiCase };

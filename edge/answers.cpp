@@ -30,6 +30,7 @@ constexpr Presentation Presentations[] = {
     {StatusCode::CopyMissing, {MessageWriteFailed, true, false}},
     {StatusCode::CopyNotWhole, {MessageReadFailed, true, true}},
     {StatusCode::WrittenByOther, {MessageWriteFailed, true, false}},
+    {StatusCode::NotRecords, {MessageReadFailed, true, true}},
 };
 
 }  // namespace

@@ -48,14 +48,20 @@ DORVAN_API int DORVAN_CALL FindMapDataDirW(wchar_t *mapDataDir, wchar_t *message
    mapDataDir\Geodict.dct naming "Pols0000.GST" are exactly
    sourceDir\GeoExt.gxt, once. An earlier version's records give way to
    it in one edit, after a numbered backup; a dictionary that holds
-   exactly that already is not written, and no copy is made. */
+   exactly that already is not written, and no copy is made. An entry that
+   is not whole records, one after another, at least one naming
+   "Pols0000.GST", is refused with message 22 naming it, and nothing is
+   changed (SetGeoDict appends whatever the entry holds). */
 DORVAN_API int DORVAN_CALL RegisterMapSet(const char *sourceDir, const char *mapDataDir, wchar_t *message,
                                           int messageChars);
 DORVAN_API int DORVAN_CALL RegisterMapSetW(const wchar_t *sourceDir, const wchar_t *mapDataDir, wchar_t *message,
                                            int messageChars);
 
 /* The work of ClearGeoDict: every record naming "Pols0000.GST" cut out of
-   mapDataDir\Geodict.dct, after a numbered backup. */
+   mapDataDir\Geodict.dct, after a numbered backup. A dictionary that names
+   it outside any record, where no cut reaches it and every query still
+   finds it, is refused with message 22 naming the dictionary, and nothing
+   is changed (ClearGeoDict cuts the records and answers success). */
 DORVAN_API int DORVAN_CALL UnregisterMapSet(const char *mapDataDir, wchar_t *message, int messageChars);
 DORVAN_API int DORVAN_CALL UnregisterMapSetW(const wchar_t *mapDataDir, wchar_t *message, int messageChars);
 

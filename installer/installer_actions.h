@@ -31,9 +31,18 @@ enum class EarlierEntries {
     Replaced,  // DorvanSetup.dll: the records naming the map file become the entry's, once
 };
 
+// Whether data the library does not understand stops the work.
+enum class DataCheck {
+    AsEver,      // Dorvan.dll: its answers are the contract setups rely on
+    Understood,  // DorvanSetup.dll: NotRecords for an entry that is not whole
+                 // records naming the map file, or a dictionary that names
+                 // it outside any record, and nothing is changed
+};
+
 struct Registration {
     EarlierEntries earlier;
     CopyRule copy;
+    DataCheck check;
 };
 
 // A numbered copy of the dictionary read whole, made before an edit;
@@ -49,7 +58,7 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration
 // Cuts every record naming the map file out of the dictionary of
 // `targetDir`, after a numbered backup, which `rule` requires only when a
 // record is to go.
-Status UnregisterMapSet(const char *targetDir, CopyRule rule);
+Status UnregisterMapSet(const char *targetDir, CopyRule rule, DataCheck check);
 
 // What an installer's rollback needs to put the dictionary back byte for
 // byte after a registration or removal: its length and SHA-256 digest

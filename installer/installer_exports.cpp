@@ -20,7 +20,8 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL SetGeoDict(DorvanWindow owner, c
                                                            const char *targetDir, const char *)
 {
     const dorvan::CallerPath source(sourceDir), target(targetDir);
-    constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort};
+    constexpr dorvan::Registration how{dorvan::EarlierEntries::Kept, dorvan::CopyRule::BestEffort,
+                                        dorvan::DataCheck::AsEver};
     return dorvan::AnswerInstallerAction(owner, source.Held() && target.Held()
                                                     ? dorvan::RegisterMapSet(source.Get(), target.Get(), how)
                                                     : dorvan::PathsNotHeld,
@@ -32,6 +33,6 @@ extern "C" DORVAN_API unsigned char DORVAN_CALL ClearGeoDict(DorvanWindow owner,
 {
     const dorvan::CallerPath target(targetDir);
     return dorvan::AnswerInstallerAction(
-        owner, target.Held() ? dorvan::UnregisterMapSet(target.Get(), dorvan::CopyRule::BestEffort) : dorvan::PathsNotHeld,
+        owner, target.Held() ? dorvan::UnregisterMapSet(target.Get(), dorvan::CopyRule::BestEffort, dorvan::DataCheck::AsEver) : dorvan::PathsNotHeld,
         {target.Get()});
 }

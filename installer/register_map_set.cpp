@@ -93,6 +93,8 @@ Status RegisterMapSet(const char *sourceDir, const char *targetDir, Registration
     if (!(status = ReadWholeFile(entryPath.text, platform::FileMode::ReadOnly, FileRole::Entry, entry)).Ok())
         return status;
     entry.handle.Close();
+    if (how.check == DataCheck::Understood && !IsWholeRecordsNaming(entry.begin(), entry.length, MapFileName))
+        return StatusOf(StatusCode::NotRecords, FileRole::Entry);
 
     WholeFile &file = dictionary.file;
     if (how.earlier == EarlierEntries::Kept) {

@@ -6,13 +6,17 @@
 
 namespace dorvan {
 
-Status UnregisterMapSet(const char *targetDir, CopyRule rule)
+Status UnregisterMapSet(const char *targetDir, CopyRule rule, DataCheck check)
 {
     Dictionary dictionary;
     Status status = ReadDictionary(targetDir, platform::FileMode::ReadWrite, dictionary);
     if (!status.Ok())
         return status;
     WholeFile &file = dictionary.file;
+    // Named outside any record, the map file would still be found by every
+    // query after the records naming it were cut: nothing is cut then.
+    if (check == DataCheck::Understood && NamedOutsideRecords(file.begin(), file.length, MapFileName))
+        return StatusOf(StatusCode::NotRecords, FileRole::Dictionary);
 
     // Always, before the content is examined, so a copy is left even when
     // nothing will be removed; a rollback needs it only when something is.

@@ -23,6 +23,8 @@ enum class StatusCode : uint8_t {
                    // or its rollback could not clear it before an edit
     CopyMissing,   // no numbered copy holds the bytes to put back
     CopyNotWhole,  // a numbered copy to put back is no whole dictionary
+    NotRecords,    // an entry that is not whole records naming the map file, or
+                   // a dictionary naming it outside any record
     WrittenByOther,  // a journal or copy that another account may have
                      // written, or a file with other names too: left alone
     // The registry and the host

@@ -207,10 +207,11 @@ std::vector<NumberedCopy> NumberedCopies(const std::string &directory)
 // The records of a file read whole: how many, and the first one cut short,
 // in one walk; how many name the map file, in the walk that searches the
 // name through the data at once.
-std::string RecordsOf(const dorvan::WholeFile &file, bool &whole)
+std::string RecordsOf(const dorvan::WholeFile &file, bool &whole, size_t &count)
 {
     int32_t cut = -1;
-    size_t count = 0, named = 0;
+    size_t named = 0;
+    count = 0;
     const dorvan::RecordScan scan(dorvan::MapFileName, dorvan::NameMatching::Exact);
     dorvan::RecordSpan record;
     for (int32_t from = 0; scan.NextRecord(file.begin(), file.length, from, record); from = record.coveredEnd) {
@@ -243,8 +244,17 @@ int CheckDictionary(const std::string &directory)
     }
     dictionary.handle.Close();
     bool sound = true, whole = true;
-    std::printf("%s: %s\n", path.c_str(), RecordsOf(dictionary, whole).c_str());
-    sound = whole;
+    size_t records = 0;
+    std::printf("%s: %s\n", path.c_str(), RecordsOf(dictionary, whole, records).c_str());
+    sound = whole && records > 0;
+    if (records == 0)
+        std::printf("no records: this is no dictionary the library understands\n");
+    // DorvanSetup.dll refuses to unregister from such a dictionary.
+    if (dorvan::NamedOutsideRecords(dictionary.begin(), dictionary.length, dorvan::MapFileName)) {
+        std::printf("%s is named outside any record: no removal takes it away, and every query finds it\n",
+                    dorvan::MapFileName);
+        sound = false;
+    }
 
     const dorvan::JournalReport journal = dorvan::InspectJournal(folder);
     const char *journalFinding[] = {
@@ -286,9 +296,10 @@ int CheckDictionary(const std::string &directory)
         dorvan::WholeFile file;
         std::string verdict = "not a regular file, or unreadable";
         bool copyWhole = false;
+        size_t copyRecords = 0;
         const dorvan::Status read = dorvan::ReadTrustedCopy(folder, copy.number, file);
         if (read.Ok())
-            verdict = RecordsOf(file, copyWhole);
+            verdict = RecordsOf(file, copyWhole, copyRecords);
         else if (read.code == dorvan::StatusCode::WrittenByOther)
             verdict = "written by another account, or a file with other names: never put back";
         std::printf("  %s  %s  %s\n", copy.name.c_str(), when, verdict.c_str());

@@ -243,7 +243,7 @@ unsigned RegisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "RegisterMapSet", 2,
                        [](char **fields) {
-                           constexpr Registration how{EarlierEntries::Replaced, CopyRule::Required};
+                           constexpr Registration how{EarlierEntries::Replaced, CopyRule::Required, DataCheck::Understood};
                            return RegisterMapSet(fields[0], fields[1], how);
                        },
                        "registered");
@@ -252,7 +252,7 @@ unsigned RegisterMapSetAction(InstallerSession session)
 unsigned UnregisterMapSetAction(InstallerSession session)
 {
     return RunDeferred(session, "UnregisterMapSet", 1,
-                       [](char **fields) { return UnregisterMapSet(fields[0], CopyRule::Required); },
+                       [](char **fields) { return UnregisterMapSet(fields[0], CopyRule::Required, DataCheck::Understood); },
                        "unregistered");
 }
 

@@ -29,7 +29,7 @@ int RegisterMapSetFor(const Char *sourceDir, const Char *mapDataDir, wchar_t *me
 {
     const CallerPath source(sourceDir), target(mapDataDir);
     // A newer version's entry takes the place of an older one's.
-    constexpr Registration how{EarlierEntries::Replaced, CopyRule::BestEffort};
+    constexpr Registration how{EarlierEntries::Replaced, CopyRule::BestEffort, DataCheck::Understood};
     return AnswerWithText(source.Held() && target.Held() ? RegisterMapSet(source.Get(), target.Get(), how)
                                                          : PathsNotHeld,
                           {target.Get(), source.Get()}, message, messageChars);
@@ -39,7 +39,7 @@ template <typename Char>
 int UnregisterMapSetFor(const Char *mapDataDir, wchar_t *message, int messageChars)
 {
     const CallerPath target(mapDataDir);
-    return AnswerWithText(target.Held() ? UnregisterMapSet(target.Get(), CopyRule::BestEffort) : PathsNotHeld,
+    return AnswerWithText(target.Held() ? UnregisterMapSet(target.Get(), CopyRule::BestEffort, DataCheck::Understood) : PathsNotHeld,
                           {target.Get()}, message, messageChars);
 }
 

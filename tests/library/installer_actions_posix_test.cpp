@@ -46,6 +46,30 @@ TEST(InstallerActions, AnUpgradeLeavesTheNewEntryOnceAndItsSnapshotPutsTheOldOne
     EXPECT_EQ(-1, TakeDictionarySnapshot(data.Name().c_str(), small, sizeof small, message, 8));
     EXPECT_EQ(L'\0', message[0]);
     EXPECT_EQ(Concat({Host, Entry}), ReadFileBytes(data / "Geodict.dct"));
+
+    // What a setup author may take for the data: text lines, an entry of no
+    // records, of records not naming the map file, or with bytes after its
+    // records; and a dictionary naming the map file outside any record. Each
+    // is refused with message 22 naming that file, and nothing changes.
+    const std::pair<Bytes, Bytes> misunderstood[] = {
+        {ToBytes("Pols0000.GST\r\nCzechy.GST\r\n"), Host},
+        {{}, Host},
+        {MakeRecord("Czechy.GST"), Host},
+        {Concat({Entry, ToBytes("\r\n")}), Host},
+        {Entry, Concat({Host, ToBytes("Pols0000.GST\r\n")})},
+    };
+    for (const auto &[entry, dictionary] : misunderstood) {
+        WriteFileBytes(source / "GeoExt.gxt", entry);
+        WriteFileBytes(data / "Geodict.dct", dictionary);
+        wchar_t text[256];
+        const bool entryAtFault = dictionary == Host;
+        EXPECT_EQ(22, entryAtFault ? RegisterMapSet(source.Name().c_str(), data.Name().c_str(), text, 256)
+                                   : UnregisterMapSet(data.Name().c_str(), text, 256))
+            << entry.size();
+        EXPECT_NE(std::wstring::npos, std::wstring(text).find(entryAtFault ? L"GeoExt.gxt" : L"Geodict.dct"));
+        EXPECT_EQ(dictionary, ReadFileBytes(data / "Geodict.dct"));
+        EXPECT_EQ(std::vector<std::string>{"Geodict.dct"}, data.Listing());
+    }
 }
 
 TEST(InstallerActions, EachChangeIsRolledBackToTheDictionaryAsItWas)

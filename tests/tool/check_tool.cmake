@@ -140,6 +140,11 @@ tool(1 check host)
 expect_in(out "cut short")
 expect_same_file("${WORK}/host/Geodict.dct" ${original})
 file(REMOVE_RECURSE "${WORK}/host/Geodict.003" "${WORK}/host/Geodict.004")
+# Text lines naming the map file are no dictionary the library understands.
+file(WRITE "${WORK}/lines/Geodict.dct" "Pols0000.GST\r\nCzechy.GST\r\n")
+tool(1 check lines)
+expect_in(out "no records")
+expect_in(out "named outside any record")
 
 # Failures: quiet ones on standard error, the installer's message text too.
 tool(1 installed nowhere)
