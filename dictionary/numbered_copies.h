@@ -19,7 +19,6 @@ bool NumberedCopyName(const char *dictionaryName, uint32_t counter, char (&name)
 // yet.
 uint32_t FirstFreeCopyNumber(const DictionaryFolder &folder);
 
-
 // Leaves a copy of the dictionary's content beside it, under the first
 // free name whose extension is the counter written as "%03u" (000, 001,
 // ..., 999, 1000, ...). Existing copies are never written over. A copy
